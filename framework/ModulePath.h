@@ -1,0 +1,22 @@
+#pragma once
+// Paths derived from a module's own file name, in the system code page.
+#include <windows.h>
+
+#include <string>
+
+namespace modulepath {
+
+// IsDBCSLeadByte for the system's ANSI code page, in the shape the
+// double-byte-aware path helpers take.
+bool IsSystemLeadByte(unsigned char byte);
+
+// The full path of a module's file (the program's own for nullptr); "" on failure.
+std::string ModuleFileName(HMODULE module);
+
+// The program's folder with its trailing backslash.
+std::string ProgramFolder();
+
+// The program's settings file: its path with the extension replaced by ".ini".
+std::string SettingsFilePath();
+
+} // namespace modulepath

@@ -1,0 +1,76 @@
+#include "framework/WindowRegistry.h"
+
+WindowRegistry& WindowRegistry::Instance()
+{
+    static WindowRegistry registry;
+    return registry;
+}
+
+Window* WindowRegistry::Find(HWND hwnd) const
+{
+    auto it = m_handles.find(hwnd);
+    return it == m_handles.end() ? nullptr : it->second;
+}
+
+void WindowRegistry::Bind(HWND hwnd, Window* window)
+{
+    m_handles[hwnd] = window;
+}
+
+void WindowRegistry::Unbind(HWND hwnd)
+{
+    m_handles.erase(hwnd);
+}
+
+void WindowRegistry::AddPendingCreation(Window* window)
+{
+    m_pendingCreations[m_creation.Value()] = window;
+}
+
+Window* WindowRegistry::TakePendingCreation()
+{
+    auto it = m_pendingCreations.find(m_creation.Value());
+    if (it == m_pendingCreations.end()) return nullptr;
+    Window* window = it->second;
+    m_pendingCreations.erase(it);
+    return window;
+}
+
+void WindowRegistry::ForgetPendingCreation(Window* window)
+{
+    for (auto it = m_pendingCreations.begin(); it != m_pendingCreations.end();) {
+        it = it->second == window ? m_pendingCreations.erase(it) : std::next(it);
+    }
+}
+
+void WindowRegistry::AddPendingDialog(Dialog* dialog)
+{
+    m_pendingDialogs[m_dialog.Value()] = dialog;
+}
+
+Dialog* WindowRegistry::PeekPendingDialog() const
+{
+    auto it = m_pendingDialogs.find(m_dialog.Value());
+    return it == m_pendingDialogs.end() ? nullptr : it->second;
+}
+
+void WindowRegistry::RemovePendingDialog()
+{
+    m_pendingDialogs.erase(m_dialog.Value());
+}
+
+void WindowRegistry::ForgetPendingDialog(Dialog* dialog)
+{
+    for (auto it = m_pendingDialogs.begin(); it != m_pendingDialogs.end();) {
+        it = it->second == dialog ? m_pendingDialogs.erase(it) : std::next(it);
+    }
+}
+
+void WindowRegistry::PurgeTemporaries()
+{
+    // Destroying a temporary may not add new ones, but swap first so that a
+    // purge from inside a destructor cannot walk a vector being cleared.
+    std::vector<std::unique_ptr<HolderBase>> doomed;
+    doomed.swap(m_temporaries);
+    doomed.clear();
+}

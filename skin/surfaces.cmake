@@ -1,0 +1,11 @@
+# Surfaces, animation files and the animation engine. The file reader, the
+# engine's decisions and the random reduction are portable and tested natively;
+# the pictures, the back buffer, the thread and the window calls are Win32.
+set(s ${CMAKE_CURRENT_SOURCE_DIR})
+ostra_portable_library(ostra_surfaces_core SOURCES
+  ${s}/DecimalText.cpp
+  ${s}/MersenneTwister.cpp
+  ${s}/Random.cpp
+  ${s}/AnimationFile.cpp
+  ${s}/AnimationEngine.cpp
+  ${s}/SurfaceFileScan.cpp)

@@ -9,3 +9,13 @@ ostra_portable_library(ostra_surfaces_core SOURCES
   ${s}/AnimationFile.cpp
   ${s}/AnimationEngine.cpp
   ${s}/SurfaceFileScan.cpp)
+
+# The Win32 side needs selka's picture loading, region building and z-order.
+if(NOT OSTRA_NATIVE AND TARGET selka)
+  ostra_windows_library(ostra_surfaces SOURCES
+    ${s}/Random_win.cpp
+    ${s}/SurfaceImage.cpp
+    ${s}/SurfacePlayer.cpp
+    ${s}/SurfaceLoader.cpp
+    LIBS ostra_surfaces_core selka gdi32 user32 winmm)
+endif()

@@ -116,8 +116,8 @@ int Application::Run()
         // message that the window's destruction posted: take that one, so the
         // exit code is its wParam and not that of an unrelated message.
         MSG quit{};
-        if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) message = quit;
-        else message.wParam = static_cast<WPARAM>(m_exitCode);
+        // Without one (the loop never had a main window) the code is 0.
+        message = PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? quit : MSG{};
     }
     m_exitCode = static_cast<int>(message.wParam);
     return ExitInstance();

@@ -49,4 +49,15 @@ std::string ReplaceExtension(const std::string& path, const std::string& extensi
     return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
 }
 
+std::string Truncate(const std::string& text, std::size_t maxBytes, LeadByteTest isLead)
+{
+    std::size_t end = 0;
+    while (end < text.size()) {
+        std::size_t width = isLead(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
+        if (end + width > maxBytes) break;
+        end += width;
+    }
+    return text.substr(0, end);
+}
+
 } // namespace dbcs

@@ -27,4 +27,8 @@ std::string LastComponent(const std::string& text, LeadByteTest isLead);
 // starts with its dot); a component without a dot gets it appended.
 std::string ReplaceExtension(const std::string& path, const std::string& extension, LeadByteTest isLead);
 
+// The longest prefix of 'text' of at most 'maxBytes' bytes that does not end
+// inside a double-byte character.
+std::string Truncate(const std::string& text, std::size_t maxBytes, LeadByteTest isLead);
+
 } // namespace dbcs

@@ -60,6 +60,7 @@ BOOL FrameworkLibraryAttach(HINSTANCE module)
     if (!app) return FALSE;
     RegisterWheelOnWindows95();
     if (!g_idleHook) g_idleHook = SetWindowsHookExA(WH_FOREGROUNDIDLE, ForegroundIdleProc, nullptr, GetCurrentThreadId());
+    WindowRegistry::Instance().SetPurgeAfterOutermostMessage(true);
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     GetStartupInfoA(&startup);
@@ -74,6 +75,7 @@ int FrameworkLibraryDetach()
         UnhookWindowsHookEx(g_idleHook);
         g_idleHook = nullptr;
     }
+    WindowRegistry::Instance().SetPurgeAfterOutermostMessage(false);
     WindowRegistry::Instance().PurgeTemporaries();
     Application* app = Application::Get();
     return app ? app->ExitInstance() : 0;

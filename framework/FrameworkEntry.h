@@ -14,6 +14,8 @@ int FrameworkWinMain(HINSTANCE instance, const char* commandLine, int showComman
 // temporary objects (a DLL has no message loop of its own to do it), stores
 // the module instance, an empty command line and the start-up show command,
 // and calls InitInstance. TRUE only when InitInstance answered TRUE.
+// Wine never calls foreground-idle hooks, so the window procedure also purges
+// the temporaries whenever its outermost call returns, from here on.
 BOOL FrameworkLibraryAttach(HINSTANCE module);
 
 // For DLL_PROCESS_DETACH: removes the idle hook, purges the temporary

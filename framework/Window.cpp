@@ -138,9 +138,11 @@ LRESULT CALLBACK Window::FrameworkWindowProc(HWND hwnd, UINT message, WPARAM wPa
     window->m_receivedWParam = wParam;
     window->m_receivedLParam = lParam;
     LRESULT result = 0;
+    ++registry.DispatchDepth();
     if (!faultguard::Guard([&] { result = window->WindowProc(message, wParam, lParam); })) {
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        result = DefWindowProcA(hwnd, message, wParam, lParam);
     }
+    if (--registry.DispatchDepth() == 0 && registry.PurgeAfterOutermostMessage()) registry.PurgeTemporaries();
     return result;
 }
 

@@ -62,6 +62,14 @@ public:
     void PurgeTemporaries();
     std::size_t TemporaryCount() const { return m_temporaries.size(); }
 
+    // In a DLL there is no loop of ours to purge after each round; the
+    // foreground-idle hook should, but Wine never calls that hook. With this
+    // set, the window procedure purges when its outermost call returns.
+    void SetPurgeAfterOutermostMessage(bool on) { m_purgeAfterOutermost = on; }
+    bool PurgeAfterOutermostMessage() const { return m_purgeAfterOutermost; }
+    // Nesting depth of the framework's window procedure on this thread.
+    int& DispatchDepth() { return m_dispatchDepth; }
+
 private:
     WindowRegistry() = default;
 
@@ -79,4 +87,6 @@ private:
     WrappingCounter m_creation{kCreationLimit};
     WrappingCounter m_dialog{kDialogLimit};
     std::vector<std::unique_ptr<HolderBase>> m_temporaries;
+    bool m_purgeAfterOutermost = false;
+    int m_dispatchDepth = 0;
 };

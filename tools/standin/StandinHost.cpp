@@ -28,6 +28,7 @@ constexpr ULONG_PTR kDirectSstp = 9801;
 StandinConfig g_config;
 HWND g_main = nullptr;
 HWND g_helper = nullptr;
+HWND g_twin = nullptr; // a second "Tmainform" window, made by the "twin" command
 UINT g_sakuraMessage = 0;
 CRITICAL_SECTION g_logLock;
 std::atomic<bool> g_quit{false};
@@ -137,6 +138,16 @@ void SendDirect(HWND target, const std::string& text)
               text);
 }
 
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// Whether a window of ours still runs its own procedure: 1 yes, 2 another
+// procedure replaced it, 0 no such window.
+LRESULT ReportProcedure(HWND window)
+{
+    if (!window) return 0;
+    return GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&MainProc) ? 1 : 2;
+}
+
 LRESULT RunControl(const std::string& text)
 {
     standin::ControlCommand command;
@@ -185,6 +196,14 @@ LRESULT RunControl(const std::string& text)
     case Verb::Quit:
         PostMessageA(g_main, WM_CLOSE, 0, 0);
         return 1;
+    case Verb::Twin:
+        if (!g_twin)
+            g_twin = CreateWindowExA(0, "Tmainform", g_config.title.c_str(), WS_POPUP | WS_VISIBLE, command.a,
+                                     command.b, g_config.width, g_config.height, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+        return g_twin ? 1 : 0;
+    case Verb::Proc:
+        return ReportProcedure(command.a == 0 ? g_main : command.a == 1 ? g_twin : nullptr);
     }
     return 0;
 }
@@ -233,7 +252,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         }
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        if (hwnd == g_main) PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);

@@ -1,0 +1,32 @@
+#include "pellow/HookGate.h"
+
+#include "pellow/HookMessages.h"
+
+namespace pellow {
+
+void HookGate::SetHostProcess(bool isHost)
+{
+    m_isHost = isHost;
+    m_hostChecked = true;
+}
+
+bool HookGate::MayAttach(int hookCode, bool removedFromQueue, bool isNotifyMessage, unsigned long long wParam) const
+{
+    return m_isHost && hookCode >= 0 && removedFromQueue && !m_attached && !m_released && isNotifyMessage &&
+           wParam == ostra::kNotifyAttach;
+}
+
+void HookGate::Released()
+{
+    m_released = true;
+    m_attached = false;
+}
+
+bool HookGate::Guard::TryEnter()
+{
+    if (m_set) return false;
+    m_set = true;
+    return true;
+}
+
+} // namespace pellow

@@ -1,0 +1,228 @@
+#include "pellow/HostWatch.h"
+
+#include "pellow/FileNameRequest.h"
+#include "pellow/HookMessages.h"
+#include "pellow/HostName.h"
+#include "pellow/SharedHook.h"
+
+namespace pellow {
+
+namespace {
+
+bool IsLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+// Class names can be up to 256 characters; a shorter buffer would cut
+// "TmainformX" down to "Tmainform" and take it for a host window.
+bool HasHostWindowClass(HWND window)
+{
+    char name[257] = {};
+    if (GetClassNameA(window, name, sizeof name) == 0) return false;
+    return HostName::IsHostWindowClass(name);
+}
+
+LRESULT Send(HWND target, UINT message, WPARAM wParam)
+{
+    return SendMessageA(target, message, wParam, 0);
+}
+
+} // namespace
+
+HostWatch& HostWatch::Instance()
+{
+    static HostWatch watch;
+    return watch;
+}
+
+void HostWatch::Start()
+{
+    CheckHost();
+    m_mainWindow = FindWindowA(ostra::kMainWindowClass, nullptr);
+    m_notifyMessage = RegisterWindowMessageA(ostra::kNotifyMessageName);
+    m_fileNameMessage = RegisterWindowMessageA(ostra::kFileNameMessageName);
+}
+
+void HostWatch::Stop()
+{
+    HWND host = m_hostWindow;
+    WNDPROC previous = m_previousProc;
+    m_hostWindow = nullptr;
+    m_previousProc = nullptr;
+    if (!host || !previous || !IsWindow(host)) return;
+    // Only when ours is still the window's procedure: a procedure installed
+    // over ours keeps calling into the chain it saved, which we cannot mend.
+    if (GetWindowLongPtrA(host, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&HostWindowProc)) return;
+    SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    RemovePropA(host, ostra::kHostSkinProperty);
+}
+
+void HostWatch::CheckHost()
+{
+    if (m_gate.HostChecked()) return;
+    char path[MAX_PATH + 1] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    m_gate.SetHostProcess(length > 0 && length < MAX_PATH && HostName::IsHostExecutable(path, IsLeadByte));
+}
+
+LRESULT CALLBACK HostWatch::GetMessageProc(int code, WPARAM removal, LPARAM message)
+{
+    try {
+        Instance().OnMessageTaken(code, removal, reinterpret_cast<const MSG*>(message));
+    } catch (...) {
+        // Nothing may leave a hook procedure; the host goes on as if we were not there.
+    }
+    return CallNextHookEx(SharedHook::Get(), code, removal, message);
+}
+
+void HostWatch::OnMessageTaken(int code, WPARAM removal, const MSG* message)
+{
+    CheckHost();
+    if (!message || !m_gate.IsHostProcess()) return;
+    const bool isNotify = m_notifyMessage != 0 && message->message == m_notifyMessage;
+    if (!m_gate.MayAttach(code, (removal & PM_REMOVE) != 0, isNotify, message->wParam)) return;
+    HWND target = message->hwnd;
+    if (!target || !HasHostWindowClass(target) || GetPropA(target, ostra::kHostSkinProperty)) return;
+    Attach(target);
+}
+
+HWND HostWatch::CurrentMainWindow()
+{
+    // The main window found at start-up may be gone (the program restarted).
+    if (!m_mainWindow || !IsWindow(m_mainWindow)) m_mainWindow = FindWindowA(ostra::kMainWindowClass, nullptr);
+    return m_mainWindow;
+}
+
+void HostWatch::Attach(HWND host)
+{
+    m_gate.BeginAttach();
+    HWND main = CurrentMainWindow();
+    if (!main) return;
+    // Subclass first: while the main program creates the skin, the skin asks
+    // this window for the host's file name, which only our procedure answers.
+    SetLastError(0);
+    LONG_PTR previous = SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
+    if (previous == 0) return;
+    m_hostWindow = host;
+    m_previousProc = reinterpret_cast<WNDPROC>(previous);
+
+    HWND skin = reinterpret_cast<HWND>(Send(main, ostra::WM_SKIN_ATTACH, reinterpret_cast<WPARAM>(host)));
+    if (m_previousProc == nullptr || m_gate.IsReleased()) return; // a detach request came in meanwhile
+    if (!skin) {
+        SetWindowLongPtrA(host, GWLP_WNDPROC, previous);
+        m_hostWindow = nullptr;
+        m_previousProc = nullptr;
+        return;
+    }
+    SetPropA(host, ostra::kHostSkinProperty, skin);
+    Send(skin, ostra::WM_SKIN_EVENT, ostra::kSkinEventCreated);
+    m_gate.Attached();
+}
+
+LRESULT CALLBACK HostWatch::HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HostWatch& watch = Instance();
+    try {
+        return watch.OnHostMessage(window, message, wParam, lParam);
+    } catch (...) {
+        // Nothing may leave a window procedure. Our own part allocates
+        // nothing and cannot throw, so only a fault of the host's own
+        // procedure could get here, and repeating the message would be worse.
+        return 0;
+    }
+}
+
+LRESULT HostWatch::OnHostMessage(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == m_notifyMessage && m_notifyMessage != 0 && wParam == ostra::kNotifyDetach) return Detach(host);
+    if (message == m_fileNameMessage && m_fileNameMessage != 0) {
+        FileNameRequest::Answer(wParam, lParam);
+        return 0;
+    }
+    switch (message) {
+    case WM_MOVE:
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+        return OnMove(host, message, wParam, lParam);
+    case WM_ACTIVATE:
+        // 0 exactly: deactivated and not minimised.
+        if (wParam == 0) OnDeactivate(host);
+        break;
+    case WM_SHOWWINDOW:
+        if (wParam == 0 || wParam == 1) OnShowWindow(host, wParam == 1);
+        break;
+    case WM_INITMENUPOPUP:
+        OnMenuPopup(host);
+        break;
+    default:
+        break;
+    }
+    return PassOn(host, message, wParam, lParam);
+}
+
+LRESULT HostWatch::Detach(HWND host)
+{
+    m_gate.Released();
+    WNDPROC previous = m_previousProc;
+    if (HWND main = CurrentMainWindow()) Send(main, ostra::WM_SKIN_DETACH, reinterpret_cast<WPARAM>(host));
+    if (previous) SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    RemovePropA(host, ostra::kHostSkinProperty);
+    m_previousProc = nullptr;
+    m_hostWindow = nullptr;
+    return 0;
+}
+
+LRESULT HostWatch::OnMove(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The guard is looked at first: a move nested in a report needs no
+    // round trip to the main program, since it is passed on in any case.
+    if (m_gate.MoveGuard().IsSet()) return PassOn(host, message, wParam, lParam);
+    HWND skin = LookupSkin(host);
+    if (!skin) return PassOn(host, message, wParam, lParam);
+    HookGate::Scope guard(m_gate.MoveGuard());
+    LRESULT result = PassOn(host, message, wParam, lParam);
+    // After the host has handled the move, so the skin sees where it went.
+    Send(skin, ostra::WM_SKIN_FOLLOW, reinterpret_cast<WPARAM>(host));
+    return result;
+}
+
+void HostWatch::OnDeactivate(HWND host)
+{
+    if (m_gate.DeactivateGuard().IsSet()) return;
+    HWND skin = LookupSkin(host);
+    if (!skin) return;
+    HookGate::Scope guard(m_gate.DeactivateGuard());
+    Send(skin, ostra::WM_SKIN_ZORDER, ostra::kZOrderHostDeactivated);
+}
+
+void HostWatch::OnShowWindow(HWND host, bool shown)
+{
+    if (m_gate.ShowGuard().IsSet()) return;
+    HWND skin = LookupSkin(host);
+    if (!skin) return;
+    HookGate::Scope guard(m_gate.ShowGuard());
+    const bool visible = IsWindowVisible(skin) != FALSE;
+    if (shown && !visible) ShowWindow(skin, SW_SHOW);
+    if (!shown && visible) ShowWindow(skin, SW_HIDE);
+}
+
+void HostWatch::OnMenuPopup(HWND host)
+{
+    if (HWND skin = LookupSkin(host)) Send(skin, ostra::WM_SKIN_ZORDER, ostra::kZOrderHostMenu);
+}
+
+LRESULT HostWatch::PassOn(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_previousProc) return DefWindowProcA(host, message, wParam, lParam);
+    return CallWindowProcA(m_previousProc, host, message, wParam, lParam);
+}
+
+HWND HostWatch::LookupSkin(HWND host)
+{
+    HWND main = CurrentMainWindow();
+    if (!main) return nullptr;
+    return reinterpret_cast<HWND>(Send(main, ostra::WM_SKIN_LOOKUP, reinterpret_cast<WPARAM>(host)));
+}
+
+} // namespace pellow

@@ -237,7 +237,13 @@ void SurfacePlayer::Stop()
             }
             const DWORD waited =
                 MsgWaitForMultipleObjectsEx(1, &run->thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-            if (waited != WAIT_OBJECT_0 + 1) break;
+            if (waited == WAIT_OBJECT_0) break;
+            if (waited != WAIT_OBJECT_0 + 1) {
+                // The wait itself failed: fall back to reading the exit code.
+                DWORD code = 0;
+                if (!GetExitCodeThread(run->thread, &code) || code != STILL_ACTIVE) break;
+                Sleep(1);
+            }
         }
         CloseHandle(run->thread);
         if (quit) PostQuitMessage(static_cast<int>(quitCode));

@@ -259,15 +259,14 @@ TEST_F(Surfaces, OverlayAndBasePatternsShapeAndSizeTheWindow)
 
     EXPECT_TRUE(PumpUntil([&] { return WindowRegionEquals(hwnd, tall.region.Get()); }, 5000)) << "base 2 shape";
     EXPECT_EQ(WindowSize(hwnd).cy, 112);
-    EXPECT_EQ(player.Engine().BufferSize().height, 112) << "the back buffer grew";
-    EXPECT_EQ(PaintedPixel(player, 48, 100, 96, 112), SurfacePixel(tall, 48, 100));
+    EXPECT_EQ(PaintedPixel(player, 48, 100, 96, 112), SurfacePixel(tall, 48, 100)) << "the back buffer grew";
 
     EXPECT_TRUE(PumpUntil([&] { return WindowRegionEquals(hwnd, frog.region.Get()) && WindowSize(hwnd).cy == 96; },
                           5000))
         << "back to the frog";
-    EXPECT_EQ(player.Engine().BufferSize().height, 112) << "the back buffer does not shrink";
     window.StopCurrent();
     EXPECT_FALSE(player.HasThread());
+    EXPECT_EQ(player.Engine().BufferSize().height, 112) << "the back buffer does not shrink";
     DeleteObject(withBubble);
     DeleteObject(shiftedBubble);
 }

@@ -139,3 +139,340 @@ TEST_F(HookTest, InstallsOnceRemovesWithOrWithoutAHookAndInstallsAgain)
     ASSERT_TRUE(second.Wait(20000));
     EXPECT_EQ(second.ExitCode(), 11u);
 }
+
+TEST_F(HookTest, LeavesOtherProgramsAndSecondWindowsAndTakenWindowsAlone)
+{
+    ScratchHost other, twins, taken;
+    ASSERT_TRUE(other.Start("sspx.exe", {"--pos", "10,10"}));
+    ASSERT_TRUE(twins.Start("embryo.exe", {"--pos", "200,10"}));
+    ASSERT_EQ(twins.Control("twin 400 10"), 1);
+    ASSERT_TRUE(taken.Start("materia.exe", {"--pos", "600,10"}));
+    // A window that already carries the property counts as taken.
+    ASSERT_TRUE(SetPropA(taken.Window(), ostra::kHostSkinProperty, reinterpret_cast<HANDLE>(main.Window())));
+    std::vector<HWND> pair = twins.HostWindows();
+    ASSERT_EQ(pair.size(), 2u);
+
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    main.PumpUntil([&] { return main.SkinOf(pair[0]) || main.SkinOf(pair[1]); }, kAttachWaitMs);
+    main.PumpFor(1000); // ten more notify periods for the others
+
+    EXPECT_EQ(main.AttachRequestsFrom(other.Window()), 0u) << "sspx.exe is no host";
+    EXPECT_EQ(other.Procedure(0), 1);
+    EXPECT_EQ(SkinProperty(other.Window()), nullptr);
+
+    EXPECT_EQ(main.AttachRequestsFrom(pair[0]) + main.AttachRequestsFrom(pair[1]), 1u)
+        << "one host window per process";
+    EXPECT_EQ((SkinProperty(pair[0]) != nullptr) + (SkinProperty(pair[1]) != nullptr), 1);
+    EXPECT_EQ(twins.Procedure(0) + twins.Procedure(1), 3) << "one window replaced (2), one its own (1)";
+
+    EXPECT_EQ(main.AttachRequestsFrom(taken.Window()), 0u);
+    EXPECT_EQ(taken.Procedure(0), 1);
+    EXPECT_EQ(SkinProperty(taken.Window()), main.Window()) << "the property is left as it was";
+
+    for (ScratchHost* h : {&other, &twins, &taken}) EXPECT_TRUE(h->AnswersQueries());
+}
+
+TEST_F(HookTest, AnswersTheFileNameRequestAndIgnoresBogusOnes)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    ASSERT_NE(WaitForAttach(host.Window()), nullptr);
+    main.SetNotifying(false);
+
+    auto ask = [&](WPARAM pid, LPARAM address) {
+        DWORD_PTR result = 99;
+        LRESULT sent = SendMessageTimeoutA(host.Window(), main.FileNameMessage(), pid, address, SMTO_ABORTIFHUNG,
+                                           3000, &result);
+        EXPECT_NE(sent, 0) << "the host did not answer for pid " << pid << " address " << address;
+        EXPECT_EQ(result, 0u);
+    };
+
+    // Into this process: the path and its zero byte, nothing after it.
+    char buffer[ostra::kFileNameBufferSize + 16];
+    FillMemory(buffer, sizeof buffer, '#');
+    ask(GetCurrentProcessId(), reinterpret_cast<LPARAM>(buffer));
+    const std::string path = host.ExePath();
+    ASSERT_LT(path.size(), sizeof buffer);
+    EXPECT_EQ(std::string(buffer, path.size()), path);
+    EXPECT_EQ(buffer[path.size()], '\0');
+    EXPECT_EQ(buffer[path.size() + 1], '#') << "only the path and its zero byte are written";
+
+    // Process id 0: into the host's own memory, at an address there.
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, host.Id());
+    ASSERT_NE(process, nullptr);
+    void* remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(remote, nullptr);
+    ask(0, reinterpret_cast<LPARAM>(remote));
+    char copy[ostra::kFileNameBufferSize] = {};
+    SIZE_T read = 0;
+    ASSERT_TRUE(ReadProcessMemory(process, remote, copy, sizeof copy, &read));
+    EXPECT_EQ(std::string(copy), path);
+
+    // Bogus requests write nothing and the host lives on.
+    FillMemory(buffer, sizeof buffer, '#');
+    const std::string untouched(buffer, sizeof buffer);
+    ask(0xFFFFFFF0u, reinterpret_cast<LPARAM>(buffer)); // no such process
+    ask(static_cast<WPARAM>(0x100000000ull) | GetCurrentProcessId(), reinterpret_cast<LPARAM>(buffer)); // not 32 bits
+    ask(GetCurrentProcessId(), 0);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), untouched);
+
+    char* reserved = static_cast<char*>(VirtualAlloc(nullptr, 65536, MEM_RESERVE, PAGE_NOACCESS));
+    ASSERT_NE(reserved, nullptr);
+    ask(GetCurrentProcessId(), reinterpret_cast<LPARAM>(reserved)); // never committed
+    // A buffer that runs off the end of its committed page.
+    ASSERT_NE(VirtualAlloc(reserved, 4096, MEM_COMMIT, PAGE_READWRITE), nullptr);
+    ask(GetCurrentProcessId(), reinterpret_cast<LPARAM>(reserved + 4096 - 8));
+    for (LPARAM bogus : {LPARAM(0x10), LPARAM(-4096), static_cast<LPARAM>(0x7FFF00000000ll)}) {
+        ask(0, bogus);         // inside the host, where a plain copy would fault
+        ask(host.Id(), bogus); // the host's own id takes the same path
+        ask(GetCurrentProcessId(), bogus);
+    }
+    // Posted rather than sent, the request runs from the host's own message
+    // loop, where no sender's frame stands between a fault and the host.
+    for (LPARAM bogus : {LPARAM(0x10), LPARAM(-4096)}) PostMessageA(host.Window(), main.FileNameMessage(), 0, bogus);
+    VirtualFree(reserved, 0, MEM_RELEASE);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+
+    EXPECT_TRUE(host.Running());
+    EXPECT_TRUE(host.AnswersQueries());
+    EXPECT_EQ(host.Procedure(0), 2) << "still attached";
+}
+
+TEST_F(HookTest, MovesReachTheSkinAfterTheHostHasMoved)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe", {"--pos", "100,100", "--size", "160,240"}));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    main.SetNotifying(false);
+    main.PumpFor(200);
+
+    struct Step {
+        const char* command;
+        RECT expected;
+    };
+    const Step steps[] = {
+        {"move 300 150", {300, 150, 460, 390}},
+        {"move -20 500", {-20, 500, 140, 740}},
+        {"size 200 100", {-20, 500, 180, 600}},
+    };
+    for (const Step& step : steps) {
+        main.ClearRecords();
+        ASSERT_EQ(host.Control(step.command), 1) << step.command;
+        auto follows = main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW);
+        // WM_WINDOWPOSCHANGING and WM_WINDOWPOSCHANGED are reported; the
+        // WM_MOVE that the host's default processing sends from inside
+        // WM_WINDOWPOSCHANGED comes under the move guard and is only passed on,
+        // without even a lookup.
+        ASSERT_EQ(follows.size(), 2u) << step.command;
+        EXPECT_EQ(main.lookups, 2) << step.command;
+        for (const SkinMessage& f : follows) EXPECT_EQ(f.wParam, reinterpret_cast<WPARAM>(host.Window()));
+        const RECT& last = follows.back().hostRect;
+        EXPECT_EQ(last.left, step.expected.left) << step.command;
+        EXPECT_EQ(last.top, step.expected.top) << step.command;
+        EXPECT_EQ(last.right, step.expected.right) << step.command;
+        EXPECT_EQ(last.bottom, step.expected.bottom) << step.command;
+    }
+    EXPECT_TRUE(host.AnswersQueries());
+}
+
+TEST_F(HookTest, DeactivationAndMenusAskTheSkinToFixItsZOrder)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    main.SetNotifying(false);
+    main.PumpFor(200);
+    auto zorders = [&] { return main.MessagesTo(skin, ostra::WM_SKIN_ZORDER); };
+
+    ASSERT_EQ(host.Control("activate"), 1);
+    main.ClearRecords();
+    ASSERT_EQ(host.Control("deactivate"), 1);
+    ASSERT_EQ(zorders().size(), 1u);
+    EXPECT_EQ(zorders()[0].wParam, ostra::kZOrderHostDeactivated);
+
+    main.ClearRecords();
+    ASSERT_EQ(host.Control("activate"), 1);
+    EXPECT_TRUE(zorders().empty()) << "activation is passed on untouched";
+
+    // Minimising deactivates with the minimised flag set: nothing is sent,
+    // neither then nor on a deactivation while minimised.
+    main.ClearRecords();
+    ASSERT_EQ(host.Control("minimize"), 1);
+    ASSERT_TRUE(IsIconic(host.Window()));
+    ASSERT_EQ(host.Control("activate"), 1);
+    ASSERT_EQ(host.Control("deactivate"), 1);
+    EXPECT_TRUE(zorders().empty());
+    ASSERT_EQ(host.Control("restore"), 1);
+
+    // A host menu: WM_INITMENUPOPUP while the menu opens.
+    main.ClearRecords();
+    ASSERT_EQ(host.Control("menu 300"), 1);
+    main.PumpUntil([&] { return !zorders().empty(); }, 5000);
+    main.PumpFor(500); // the menu closes again
+    ASSERT_FALSE(zorders().empty()) << "no WM_SKIN_ZORDER for the menu";
+    for (const SkinMessage& z : zorders()) EXPECT_EQ(z.wParam, ostra::kZOrderHostMenu);
+    EXPECT_TRUE(host.AnswersQueries());
+}
+
+TEST_F(HookTest, HidingAndShowingTheHostHidesAndShowsTheSkin)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    main.SetNotifying(false);
+    ASSERT_TRUE(IsWindowVisible(skin));
+
+    ASSERT_EQ(host.Control("hide"), 1);
+    EXPECT_FALSE(IsWindowVisible(host.Window()));
+    EXPECT_FALSE(IsWindowVisible(skin));
+    ASSERT_EQ(host.Control("hide"), 1); // hidden already: no WM_SHOWWINDOW, nothing changes
+    EXPECT_FALSE(IsWindowVisible(skin));
+    ASSERT_EQ(host.Control("show"), 1);
+    EXPECT_TRUE(IsWindowVisible(host.Window()));
+    EXPECT_TRUE(IsWindowVisible(skin));
+
+    // A skin that hid itself is shown again with its host, but a skin that
+    // is shown already is left alone when the host is shown.
+    ShowWindow(skin, SW_HIDE);
+    ASSERT_EQ(host.Control("hide"), 1);
+    EXPECT_FALSE(IsWindowVisible(skin));
+    ASSERT_EQ(host.Control("show"), 1);
+    EXPECT_TRUE(IsWindowVisible(skin));
+    EXPECT_TRUE(host.AnswersQueries());
+}
+
+TEST_F(HookTest, ADetachRequestReleasesTheHostForGood)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+
+    DWORD_PTR result = 99;
+    ASSERT_NE(SendMessageTimeoutA(host.Window(), main.NotifyMessage(), ostra::kNotifyDetach, 0, SMTO_ABORTIFHUNG,
+                                  3000, &result),
+              0);
+    EXPECT_EQ(result, 0u);
+    EXPECT_EQ(main.DetachRequestsFrom(host.Window()), 1u);
+    EXPECT_EQ(main.SkinOf(host.Window()), nullptr);
+    EXPECT_FALSE(IsWindow(skin));
+    EXPECT_EQ(SkinProperty(host.Window()), nullptr);
+    EXPECT_EQ(host.Procedure(0), 1) << "the host's own procedure is back";
+
+    // Notify messages keep coming; the process is never attached again.
+    main.ClearRecords();
+    main.PumpFor(1000);
+    EXPECT_EQ(main.AttachRequestsFrom(host.Window()), 0u);
+    ASSERT_EQ(host.Control("move 50 50"), 1);
+    EXPECT_EQ(main.lookups, 0) << "nothing of the hook's procedure runs for the window";
+    EXPECT_EQ(host.Procedure(0), 1);
+    EXPECT_TRUE(host.AnswersQueries());
+}
+
+TEST_F(HookTest, RemovingTheHookDetachesEveryHostAndLeavesThemRunning)
+{
+    ScratchHost first, second;
+    ASSERT_TRUE(first.Start("ssp.exe", {"--pos", "100,100"}));
+    ASSERT_TRUE(second.Start("SAKURA.EXE", {"--pos", "400,100"}));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    ASSERT_NE(WaitForAttach(first.Window()), nullptr);
+    ASSERT_NE(WaitForAttach(second.Window()), nullptr);
+
+    EXPECT_EQ(hook.Remove(), 1);
+    // Every host reported before SetupHook returned.
+    EXPECT_EQ(main.DetachRequestsFrom(first.Window()), 1u);
+    EXPECT_EQ(main.DetachRequestsFrom(second.Window()), 1u);
+    for (ScratchHost* host : {&first, &second}) {
+        EXPECT_EQ(main.SkinOf(host->Window()), nullptr);
+        EXPECT_EQ(SkinProperty(host->Window()), nullptr);
+        EXPECT_EQ(host->Procedure(0), 1);
+    }
+
+    // With the hook gone, notify messages attach nothing and moves are not
+    // reported, while the hosts go on answering.
+    main.ClearRecords();
+    main.PumpFor(1000);
+    EXPECT_TRUE(main.attachRequests.empty());
+    ASSERT_EQ(first.Control("move 120 120"), 1);
+    ASSERT_EQ(second.Control("hide"), 1);
+    ASSERT_EQ(second.Control("show"), 1);
+    EXPECT_EQ(main.lookups, 0);
+    for (ScratchHost* host : {&first, &second}) {
+        EXPECT_TRUE(host->Running());
+        EXPECT_TRUE(host->AnswersQueries());
+    }
+}
+
+TEST_F(HookTest, ARefusedAttachLeavesTheHostAsItWasAndIsTriedAgain)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    main.SetAttachAnswer(FakeMainProgram::AttachAnswer::Refuse);
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    main.PumpUntil([&] { return main.AttachRequestsFrom(host.Window()) >= 3; }, kAttachWaitMs);
+    EXPECT_GE(main.AttachRequestsFrom(host.Window()), 3u) << "every notify tries again";
+
+    // Let the notify messages already posted run out before looking.
+    main.SetNotifying(false);
+    main.PumpFor(300);
+    EXPECT_EQ(host.Procedure(0), 1);
+    EXPECT_EQ(SkinProperty(host.Window()), nullptr);
+    main.ClearRecords();
+    ASSERT_EQ(host.Control("move 10 10"), 1);
+    EXPECT_EQ(main.lookups, 0);
+
+    main.SetAttachAnswer(FakeMainProgram::AttachAnswer::CreateSkin);
+    main.SetNotifying(true);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr) << "a later notify attaches once the main program accepts";
+    EXPECT_EQ(host.Procedure(0), 2);
+    EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_EVENT).size(), 1u);
+}
+
+TEST_F(HookTest, HandlesThatNameNoWindowFailQuietlyInTheHost)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    // The main program answers attach and lookups with a handle of no window.
+    main.SetAttachAnswer(FakeMainProgram::AttachAnswer::BogusHandle);
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    main.PumpUntil([&] { return SkinProperty(host.Window()) != nullptr; }, kAttachWaitMs);
+    ASSERT_NE(SkinProperty(host.Window()), nullptr);
+    main.SetNotifying(false);
+    main.PumpFor(200);
+
+    for (const char* command : {"move 30 40", "size 100 120", "activate", "deactivate", "hide", "show", "minimize",
+                                "restore", "menu 200"})
+        EXPECT_EQ(host.Control(command), 1) << command;
+    main.PumpFor(600);
+    // Detach requests naming windows that are not host windows, and a
+    // second detach for the same window, change nothing.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(main.Window(), main.NotifyMessage(), ostra::kNotifyDetach, 0, SMTO_ABORTIFHUNG, 1000,
+                        &ignored);
+    EXPECT_EQ(hook.Remove(), 1);
+    EXPECT_EQ(host.Procedure(0), 1);
+    SendMessageTimeoutA(host.Window(), main.NotifyMessage(), ostra::kNotifyDetach, 0, SMTO_ABORTIFHUNG, 1000,
+                        &ignored);
+    EXPECT_EQ(main.DetachRequestsFrom(host.Window()), 1u);
+    EXPECT_TRUE(host.Running());
+    EXPECT_TRUE(host.AnswersQueries());
+}

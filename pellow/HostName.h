@@ -3,27 +3,24 @@
 // executable and by the class of its main window. Portable: the caller passes
 // the executable path and the code page's lead-byte test.
 
+#include "framework/DbcsPath.h"
+
 namespace pellow {
 
 class HostName {
 public:
-    // Tells whether a byte starts a double-byte character of the ANSI code page.
-    using LeadByteTest = bool (*)(unsigned char);
-
     // The executable file names of the host program, lower case.
     static const char* const kExecutables[4];
 
     // True when the part of 'modulePath' after its last backslash is one of
     // the host executables, compared without regard to ASCII case. The
     // backslash search steps over double-byte characters, so a trail byte
-    // 0x5C is not taken for a separator. A null path is no host.
-    static bool IsHostExecutable(const char* modulePath, LeadByteTest isLeadByte);
+    // 0x5C is not taken for a separator. A null path is no host; without a
+    // lead-byte test, code page 932 is assumed.
+    static bool IsHostExecutable(const char* modulePath, dbcs::LeadByteTest isLeadByte);
 
     // True when 'className' is exactly the host main window's class.
     static bool IsHostWindowClass(const char* className);
-
-    // The lead bytes of code page 932, for callers without the system's test.
-    static bool IsCp932LeadByte(unsigned char byte);
 };
 
 } // namespace pellow

@@ -1,0 +1,286 @@
+#include "bruna/CabArchive.h"
+
+#include "bruna/DosDateTime.h"
+#include "bruna/MemberName.h"
+#include "bruna/SehGuard.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Cabinet tables lie near the start; a cabinet may hold 65535 members of
+// 256-byte names, so the header read grows up to this bound.
+constexpr DWORD kMaxTableBytes = 20u * 1024u * 1024u;
+
+// Reads the cabinet's tables; false also when the file is shorter than the
+// cabinet says it is (a truncated download cannot be read completely).
+bool ReadHeader(const char* path, CabHeader& header)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::vector<uint8_t> bytes;
+    bool parsed = false;
+    DWORD want = 64 * 1024;
+    try {
+        for (;;) {
+            const size_t had = bytes.size();
+            bytes.resize(want);
+            DWORD got = 0;
+            if (!ReadFile(file, bytes.data() + had, want - static_cast<DWORD>(had), &got, nullptr)) break;
+            bytes.resize(had + got);
+            parsed = header.Parse(bytes.data(), bytes.size());
+            if (parsed || bytes.size() < want || want >= kMaxTableBytes) break;
+            want *= 4;
+            if (want > kMaxTableBytes) want = kMaxTableBytes;
+        }
+    } catch (...) {
+        parsed = false;
+    }
+    LARGE_INTEGER fileSize{};
+    if (parsed && (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart < header.cabinetSize)) parsed = false;
+    CloseHandle(file);
+    return parsed;
+}
+
+ArcFileTime ToUtc(uint16_t date, uint16_t time)
+{
+    const uint64_t ticks = DosDateTime::ToFileTimeTicks(DosDateTime::Decode(date, time));
+    FILETIME local{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    FILETIME utc{0, 0};
+    if (ticks) LocalFileTimeToFileTime(&local, &utc);
+    return ArcFileTime{utc.dwLowDateTime, utc.dwHighDateTime};
+}
+
+struct ListContext {
+    std::vector<ArcFindData> members;
+    bool implausible = false;
+};
+
+INT_PTR DIAMONDAPI ListNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION n)
+{
+    ListContext* ctx = static_cast<ListContext*>(n->pv);
+    // Listing skips every member's data, so FDI never needs a next cabinet.
+    if (type == fdintNEXT_CABINET) return -1;
+    if (type != fdintCOPY_FILE) return 0;
+    // Damaged cabinets make FDI report empty names and negative sizes.
+    if (!MemberName::IsPlausible(n->psz1) || n->cb < 0 || static_cast<unsigned long>(n->cb) > 0xFFFFFFFFul) {
+        ctx->implausible = true;
+        return -1;
+    }
+    try {
+        ArcFindData data;
+        std::memset(&data, 0, sizeof data);
+        data.lastWriteTime = ToUtc(n->date, n->time);
+        data.attributes = n->attribs & 0x27;  // read-only, hidden, system, archive
+        std::strcpy(data.fileName, n->psz1);
+        std::strcpy(data.method, "cab");
+        ctx->members.push_back(data);
+    } catch (...) {
+        ctx->implausible = true;
+        return -1;
+    }
+    return 0;  // skip the member's data
+}
+
+// A member continued into the next cabinet of a set makes FDI ask for that
+// cabinet; when it cannot be opened FDI asks again, for ever, until told to
+// stop. Sets beyond this length are not skins.
+constexpr int kMaxCabinetsFollowed = 64;
+
+struct ExtractContext {
+    CabStreamLayer* layer = nullptr;
+    int cabinetsFollowed = 0;
+    const char* target = nullptr;
+    INT_PTR stream = 0;
+    HGLOBAL result = nullptr;
+};
+
+INT_PTR DIAMONDAPI ExtractNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION n)
+{
+    ExtractContext* ctx = static_cast<ExtractContext*>(n->pv);
+    switch (type) {
+    case fdintCOPY_FILE:
+        if (ctx->stream || ctx->result || !n->psz1 || !MemberName::EqualsIgnoreCase(n->psz1, ctx->target))
+            return 0;
+        if (n->cb < 0 || static_cast<unsigned long>(n->cb) > kMaxMemberSize) return -1;
+        ctx->stream = ctx->layer->OpenMemoryStream(static_cast<uint32_t>(n->cb));
+        return ctx->stream ? ctx->stream : -1;
+    case fdintCLOSE_FILE_INFO:
+        if (n->hf != ctx->stream || !ctx->stream) return FALSE;
+        ctx->result = ctx->layer->DetachMemoryStream(n->hf);
+        ctx->stream = 0;
+        return ctx->result ? TRUE : FALSE;
+    case fdintNEXT_CABINET:
+        // Go on with the next cabinet FDI names (beside this one), unless
+        // it has just failed to open it.
+        if (n->fdie != FDIERROR_NONE || ++ctx->cabinetsFollowed > kMaxCabinetsFollowed) return -1;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+struct CopyCall {
+    HFDI fdi;
+    char* cabinet;
+    char* folder;
+    PFNFDINOTIFY notify;
+    void* user;
+    BOOL result;
+};
+
+void RunCopy(void* p)
+{
+    CopyCall* c = static_cast<CopyCall*>(p);
+    c->result = FDICopy(c->fdi, c->cabinet, c->folder, 0, c->notify, nullptr, c->user);
+}
+
+struct CreateCall {
+    ERF* erf;
+    HFDI result;
+};
+
+void RunCreate(void* p)
+{
+    CreateCall* c = static_cast<CreateCall*>(p);
+    c->result = FDICreate(CabStreamLayer::Alloc, CabStreamLayer::Free, CabStreamLayer::Open, CabStreamLayer::Read,
+                          CabStreamLayer::Write, CabStreamLayer::Close, CabStreamLayer::Seek, cpu80386, c->erf);
+}
+
+void RunDestroy(void* p) { FDIDestroy(static_cast<HFDI>(p)); }
+
+struct IsCabinetCall {
+    HFDI fdi;
+    INT_PTR stream;
+    BOOL result;
+};
+
+void RunIsCabinet(void* p)
+{
+    IsCabinetCall* c = static_cast<IsCabinetCall*>(p);
+    FDICABINETINFO info;
+    c->result = FDIIsCabinet(c->fdi, c->stream, &info);
+}
+
+// FDI wants writable strings.
+std::vector<char> Writable(const std::string& s) { return std::vector<char>(s.c_str(), s.c_str() + s.size() + 1); }
+
+} // namespace
+
+CabArchive::CabArchive() = default;
+
+CabArchive::~CabArchive() { Close(); }
+
+std::unique_ptr<Archive> CabArchive::NewOfSameKind() const { return std::make_unique<CabArchive>(); }
+
+bool CabArchive::CreateContext()
+{
+    CabStreamLayer::Scope scope(m_layer);
+    CreateCall call{&m_erf, nullptr};
+    if (!SehGuard::Call(RunCreate, &call)) call.result = nullptr;
+    m_fdi = call.result;
+    if (!m_fdi) m_layer.ReleaseAll();
+    return m_fdi != nullptr;
+}
+
+void CabArchive::DestroyContext()
+{
+    CabStreamLayer::Scope scope(m_layer);
+    if (m_fdi) SehGuard::Call(RunDestroy, m_fdi);
+    m_fdi = nullptr;
+    // Whatever FDI did not give back (after a fault, or its own leaks).
+    m_layer.ReleaseAll();
+}
+
+bool CabArchive::Close()
+{
+    DestroyContext();
+    m_cabinetName.clear();
+    m_cabinetFolder.clear();
+    return Archive::Close();
+}
+
+bool CabArchive::IsCabinet(const char* path)
+{
+    if (!path) return false;
+    CabStreamLayer layer;
+    CabStreamLayer::Scope scope(layer);
+    ERF erf{};
+    CreateCall create{&erf, nullptr};
+    if (!SehGuard::Call(RunCreate, &create) || !create.result) return false;
+    IsCabinetCall test{create.result, layer.OpenFileForRead(path), FALSE};
+    bool ok = false;
+    if (test.stream != -1) {
+        ok = SehGuard::Call(RunIsCabinet, &test) && test.result;
+        layer.CloseStream(test.stream);
+    }
+    SehGuard::Call(RunDestroy, create.result);
+    return ok;  // the layer releases what the calls left behind
+}
+
+bool CabArchive::Open(const char* path)
+{
+    Close();
+    if (!path) return false;
+    CabHeader header;
+    if (!ReadHeader(path, header) || !IsCabinet(path) || !CreateContext()) return false;
+    MemberName::SplitPath(path, m_cabinetFolder, m_cabinetName);
+
+    ListContext list;
+    bool ok = false;
+    {
+        CabStreamLayer::Scope scope(m_layer);
+        std::vector<char> name = Writable(m_cabinetName);
+        std::vector<char> folder = Writable(m_cabinetFolder);
+        CopyCall call{m_fdi, name.data(), folder.data(), ListNotify, &list, FALSE};
+        ok = SehGuard::Call(RunCopy, &call) && call.result && !list.implausible;
+    }
+    // FDI must report exactly the members the file table says begin here,
+    // in its order; anything else is a cabinet it misread.
+    std::vector<const CabHeader::File*> starting;
+    for (const CabHeader::File& f : header.files)
+        if (f.StartsHere()) starting.push_back(&f);
+    if (ok && list.members.size() != starting.size()) ok = false;
+    for (size_t i = 0; ok && i < starting.size(); ++i)
+        ok = starting[i]->name == list.members[i].fileName;
+    if (!ok || list.members.empty()) {
+        Close();
+        return false;
+    }
+    SetOpened(path, std::move(list.members));
+    return true;
+}
+
+HGLOBAL CabArchive::ExtractToMemory(const char* name)
+{
+    if (!IsOpen() || !name || !m_fdi) return nullptr;
+    // Only listed members are looked for: the rest would be a full decode
+    // of the cabinet to find nothing.
+    bool listed = false;
+    for (const ArcFindData& member : Catalogue())
+        listed = listed || MemberName::EqualsIgnoreCase(member.fileName, name);
+    if (!listed) return nullptr;
+    ExtractContext ctx;
+    ctx.layer = &m_layer;
+    ctx.target = name;
+    bool ok = false;
+    {
+        CabStreamLayer::Scope scope(m_layer);
+        std::vector<char> cabinet = Writable(m_cabinetName);
+        std::vector<char> folder = Writable(m_cabinetFolder);
+        CopyCall call{m_fdi, cabinet.data(), folder.data(), ExtractNotify, &ctx, FALSE};
+        ok = SehGuard::Call(RunCopy, &call) && call.result;
+        if (!ok) {
+            // The context may be left in any state: start a fresh one.
+            if (ctx.result) GlobalFree(ctx.result);
+            ctx.result = nullptr;
+        }
+    }
+    if (!ok) {
+        DestroyContext();
+        CreateContext();
+    }
+    return ctx.result;
+}

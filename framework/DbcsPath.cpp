@@ -53,7 +53,10 @@ std::string Truncate(const std::string& text, std::size_t maxBytes, LeadByteTest
 {
     std::size_t end = 0;
     while (end < text.size()) {
-        std::size_t width = isLead(static_cast<unsigned char>(text[end])) && end + 1 < text.size() ? 2 : 1;
+        bool lead = isLead(static_cast<unsigned char>(text[end]));
+        // A lead byte with nothing after it is half a character: dropped.
+        if (lead && end + 1 >= text.size()) break;
+        std::size_t width = lead ? 2 : 1;
         if (end + width > maxBytes) break;
         end += width;
     }

@@ -28,7 +28,7 @@ std::string LastComponent(const std::string& text, LeadByteTest isLead);
 std::string ReplaceExtension(const std::string& path, const std::string& extension, LeadByteTest isLead);
 
 // The longest prefix of 'text' of at most 'maxBytes' bytes that does not end
-// inside a double-byte character.
+// inside a double-byte character (a lone lead byte at the end is dropped).
 std::string Truncate(const std::string& text, std::size_t maxBytes, LeadByteTest isLead);
 
 } // namespace dbcs

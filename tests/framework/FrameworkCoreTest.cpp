@@ -73,6 +73,7 @@ TEST(DbcsPath, TruncateNeverSplitsACharacter)
     EXPECT_EQ(Truncate(text, 4, IsCp932LeadByte), "ab" + kHyou);
     EXPECT_EQ(Truncate(text, 3, IsCp932LeadByte), "ab");
     EXPECT_EQ(Truncate(text, 0, IsCp932LeadByte), "");
+    EXPECT_EQ(Truncate("ab\x95", 10, IsCp932LeadByte), "ab");
 }
 
 TEST(WrappingCounter, CreationAndDialogNumbersWrapAtTheirLimits)

@@ -1,0 +1,85 @@
+#include "skin/SkinDefinition.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "framework/DbcsPath.h"
+#include "framework/ModulePath.h"
+
+namespace {
+
+const char kSection[] = "OSTRA";
+
+std::string ReadText(const std::string& iniPath, const char* key, const char* fallback, std::size_t limit)
+{
+    std::vector<char> buffer(limit + 1, '\0');
+    DWORD length = GetPrivateProfileStringA(kSection, key, fallback, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                            iniPath.c_str());
+    // The reader's count is not to be trusted when it cut a double-byte
+    // value (Wine counts a byte it then left as NUL): the text ends at its NUL.
+    std::size_t size = std::min<std::size_t>({length, limit, std::strlen(buffer.data())});
+    // A value cut to fit may also end in the lead byte of a split character.
+    return dbcs::Truncate(std::string(buffer.data(), size), limit, modulepath::IsSystemLeadByte);
+}
+
+std::int32_t ReadInteger(const std::string& iniPath, const char* key)
+{
+    return static_cast<std::int32_t>(GetPrivateProfileIntA(kSection, key, 0, iniPath.c_str()));
+}
+
+} // namespace
+
+void SkinDefinition::CopyDefinition(const SkinDefinition& other)
+{
+    name = other.name;
+    path = other.path;
+    iniPath = other.iniPath;
+    title = other.title;
+    ghost = other.ghost;
+    category = other.category;
+    module = other.module;
+    base = other.base;
+    offsety = other.offsety;
+    offsetx = other.offsetx;
+    baseposition = other.baseposition;
+    baseadjust = other.baseadjust;
+    ontop = other.ontop;
+    surfaces.clear();
+    moduleHandle = nullptr;
+    load = nullptr;
+    request = nullptr;
+    unload = nullptr;
+    shioriMode = false;
+}
+
+void ReadSkinDefinition(SkinDefinition& d)
+{
+    const std::string& ini = d.iniPath;
+    d.offsetx = ReadInteger(ini, "offsetx");
+    d.offsety = ReadInteger(ini, "offsety");
+    d.ontop = ReadInteger(ini, "ontop") != 0;
+    d.baseposition = ReadInteger(ini, "baseposition");
+    d.baseadjust = ReadInteger(ini, "baseadjust");
+    d.ghost = ReadText(ini, "ghost", "", SkinDefinition::kShortTextLimit);
+    d.base = ReadText(ini, "base", "", SkinDefinition::kLongTextLimit);
+    if (d.base.empty()) d.base = "surface0.png";
+    d.category = ReadText(ini, "category", "", SkinDefinition::kLongTextLimit);
+    d.title = ReadText(ini, "title", "", SkinDefinition::kShortTextLimit);
+    // The folder name stands in for a missing title, within the title's limit.
+    if (d.title.empty()) {
+        d.title = dbcs::Truncate(dbcs::LastComponent(d.path, modulepath::IsSystemLeadByte),
+                                 SkinDefinition::kShortTextLimit, modulepath::IsSystemLeadByte);
+    }
+    d.module = ReadText(ini, "dorvy", "dorvy.dll", SkinDefinition::kLongTextLimit);
+}
+
+SkinDefinition MakeSkinDefinition(const std::string& path, const std::string& name)
+{
+    SkinDefinition d;
+    d.name = name;
+    d.path = path;
+    d.iniPath = path + "\\ostra.ini";
+    ReadSkinDefinition(d);
+    return d;
+}

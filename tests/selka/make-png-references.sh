@@ -6,9 +6,10 @@
 # whose gAMA says linear: the samples are wanted as stored. The tests compare LoadPNGFile's pixels with these.
 # usage: make-png-references.sh CONVERT CONTRIB_DIR OUT_DIR
 set -u
-convert=$1 contrib=$2 out=$3
-rm -rf "$out"
-mkdir -p "$out"
+convert=$1 contrib=$2
+rm -rf "$3"
+mkdir -p "$3"
+out=$(cd "$3" && pwd)
 cd "$contrib" || exit 1
 find pngsuite testpngs -name '*.png' | sort | while read -r f; do
   name=$(printf '%s' "$f" | sed 's|/|__|g')

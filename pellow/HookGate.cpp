@@ -10,15 +10,17 @@ void HookGate::SetHostProcess(bool isHost)
     m_hostChecked = true;
 }
 
-bool HookGate::MayAttach(int hookCode, bool removedFromQueue, bool isNotifyMessage, unsigned long long wParam) const
+bool HookGate::MayAttach(int hookCode, bool removedFromQueue, bool isNotifyMessage, unsigned long long wParam,
+                         const void* installedHook) const
 {
-    return m_isHost && hookCode >= 0 && removedFromQueue && !m_attached && !m_released && isNotifyMessage &&
-           wParam == ostra::kNotifyAttach;
+    return m_isHost && hookCode >= 0 && removedFromQueue && !m_attached && !IsReleasedUnder(installedHook) &&
+           isNotifyMessage && wParam == ostra::kNotifyAttach;
 }
 
-void HookGate::Released()
+void HookGate::Released(const void* installedHook)
 {
     m_released = true;
+    m_releasedUnder = installedHook;
     m_attached = false;
 }
 

@@ -19,17 +19,26 @@ public:
     // a non-negative hook code, a message being removed from the queue, no
     // window attached or released yet, and the notify message with the
     // attach request. The window's class and its "OstraProp" are the
-    // caller's to check.
-    bool MayAttach(int hookCode, bool removedFromQueue, bool isNotifyMessage, unsigned long long wParam) const;
+    // caller's to check. 'installedHook' identifies the hook installation
+    // now in place (its handle).
+    bool MayAttach(int hookCode, bool removedFromQueue, bool isNotifyMessage, unsigned long long wParam,
+                   const void* installedHook) const;
 
     // An attach is starting: a released process is no longer released.
     void BeginAttach() { m_released = false; }
     // The main window accepted the host window: it stays attached.
     void Attached() { m_attached = true; }
-    // A detach request released the host window: never attach again.
-    void Released();
+    // A detach request released the host window under the hook installation
+    // 'installedHook': no attaching again while that installation lasts. A
+    // later installation (the main program started again) may attach anew,
+    // as it would with a freshly loaded copy of the library; a system that
+    // keeps the library loaded in the host after the hook is removed (Wine
+    // does) must not keep the host without a skin for the rest of its life.
+    void Released(const void* installedHook);
 
     bool IsAttached() const { return m_attached; }
+    // Released under the installation 'installedHook'.
+    bool IsReleasedUnder(const void* installedHook) const { return m_released && m_releasedUnder == installedHook; }
     bool IsReleased() const { return m_released; }
 
     // A flag that stops a report from recursing when the skin's reaction
@@ -71,6 +80,7 @@ private:
     bool m_hostChecked = false;
     bool m_attached = false;
     bool m_released = false;
+    const void* m_releasedUnder = nullptr;
     Guard m_moveGuard;
     Guard m_deactivateGuard;
     Guard m_showGuard;

@@ -81,7 +81,7 @@ void HostWatch::OnMessageTaken(int code, WPARAM removal, const MSG* message)
     CheckHost();
     if (!message || !m_gate.IsHostProcess()) return;
     const bool isNotify = m_notifyMessage != 0 && message->message == m_notifyMessage;
-    if (!m_gate.MayAttach(code, (removal & PM_REMOVE) != 0, isNotify, message->wParam)) return;
+    if (!m_gate.MayAttach(code, (removal & PM_REMOVE) != 0, isNotify, message->wParam, SharedHook::Get())) return;
     HWND target = message->hwnd;
     if (!target || !HasHostWindowClass(target) || GetPropA(target, ostra::kHostSkinProperty)) return;
     Attach(target);
@@ -163,7 +163,7 @@ LRESULT HostWatch::OnHostMessage(HWND host, UINT message, WPARAM wParam, LPARAM 
 
 LRESULT HostWatch::Detach(HWND host)
 {
-    m_gate.Released();
+    m_gate.Released(SharedHook::Get());
     WNDPROC previous = m_previousProc;
     if (HWND main = CurrentMainWindow()) Send(main, ostra::WM_SKIN_DETACH, reinterpret_cast<WPARAM>(host));
     if (previous) SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));

@@ -71,9 +71,11 @@ TEST(HostName, HostWindowClassIsExact)
 
 TEST(HookGate, AttachesOnlyOnTheAttachRequestTakenFromTheQueueOfAHost)
 {
+    int installation = 0;
+    const void* hook = &installation;
     HookGate gate;
     EXPECT_FALSE(gate.HostChecked());
-    EXPECT_FALSE(gate.MayAttach(0, true, true, ostra::kNotifyAttach)) << "no host test made yet";
+    EXPECT_FALSE(gate.MayAttach(0, true, true, ostra::kNotifyAttach, hook)) << "no host test made yet";
     gate.SetHostProcess(true);
     EXPECT_TRUE(gate.HostChecked());
 
@@ -93,27 +95,36 @@ TEST(HookGate, AttachesOnlyOnTheAttachRequestTakenFromTheQueueOfAHost)
         {0, true, true, 2, false},  {0, true, true, 0x100000000ull, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(gate.MayAttach(c.code, c.removed, c.notify, c.wParam), c.attach)
+        EXPECT_EQ(gate.MayAttach(c.code, c.removed, c.notify, c.wParam, hook), c.attach)
             << "code " << c.code << " removed " << c.removed << " notify " << c.notify << " wParam " << c.wParam;
 
     HookGate notHost;
     notHost.SetHostProcess(false);
-    EXPECT_FALSE(notHost.MayAttach(0, true, true, 0));
+    EXPECT_FALSE(notHost.MayAttach(0, true, true, 0, hook));
 }
 
-TEST(HookGate, OneWindowPerProcessAndNeverAgainAfterRelease)
+TEST(HookGate, OneWindowPerProcessAndNoneAgainAfterReleaseUnderTheSameHook)
 {
+    int first = 0, second = 0;
     HookGate gate;
     gate.SetHostProcess(true);
     gate.BeginAttach();
-    EXPECT_TRUE(gate.MayAttach(0, true, true, 0)) << "an attach that is refused leaves the gate open";
+    EXPECT_TRUE(gate.MayAttach(0, true, true, 0, &first)) << "an attach that is refused leaves the gate open";
     gate.Attached();
     EXPECT_TRUE(gate.IsAttached());
-    EXPECT_FALSE(gate.MayAttach(0, true, true, 0)) << "a second host window of the process stays alone";
-    gate.Released();
+    EXPECT_FALSE(gate.MayAttach(0, true, true, 0, &first)) << "a second host window of the process stays alone";
+    gate.Released(&first);
     EXPECT_FALSE(gate.IsAttached());
     EXPECT_TRUE(gate.IsReleased());
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(gate.MayAttach(0, true, true, 0)) << "released processes stay released";
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(gate.MayAttach(0, true, true, 0, &first)) << "released processes stay released";
+    // The library copy outlived its hook (as under Wine) and the main
+    // program installed a new one: the host may be attached again.
+    EXPECT_TRUE(gate.MayAttach(0, true, true, 0, &second));
+    gate.BeginAttach();
+    EXPECT_FALSE(gate.IsReleased());
+    gate.Attached();
+    EXPECT_FALSE(gate.MayAttach(0, true, true, 0, &second));
 }
 
 TEST(HookGate, GuardsStopNestedReportsAndAreClearedOnEveryPath)

@@ -476,3 +476,32 @@ TEST_F(HookTest, HandlesThatNameNoWindowFailQuietlyInTheHost)
     EXPECT_TRUE(host.Running());
     EXPECT_TRUE(host.AnswersQueries());
 }
+
+TEST_F(HookTest, AHostReleasedByRemovalIsAttachedAgainByTheNextInstallation)
+{
+    // The main program exits and starts again while the host runs on. Wine
+    // keeps the library loaded in the host after the hook is removed, so the
+    // release must not outlive the installation it happened under.
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    {
+        InstalledHook hook(main.Window());
+        ASSERT_EQ(hook.Result(), 1);
+        ASSERT_NE(WaitForAttach(host.Window()), nullptr);
+        EXPECT_EQ(hook.Remove(), 1);
+    }
+    EXPECT_EQ(main.DetachRequestsFrom(host.Window()), 1u);
+    EXPECT_EQ(host.Procedure(0), 1);
+    main.ClearRecords();
+
+    InstalledHook again(main.Window());
+    ASSERT_EQ(again.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(main.AttachRequestsFrom(host.Window()), 1u);
+    EXPECT_EQ(host.Procedure(0), 2);
+    EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_EVENT).size(), 1u);
+    ASSERT_EQ(host.Control("move 222 111"), 1);
+    ASSERT_FALSE(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).empty());
+    EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).back().hostRect.left, 222);
+}

@@ -296,6 +296,18 @@ TEST_F(Surfaces, MovePatternsShiftTheWindowFromItsPlacement)
     EXPECT_TRUE(PumpUntil([&] { return at(510, 95); }, 5000));
 }
 
+TEST_F(Surfaces, TheFirstPassGivesAnOnTopSkinItsHostAsOwner)
+{
+    for (bool onTop : {true, false}) {
+        SurfaceTestWindow window(onTop);
+        ASSERT_TRUE(window.Load(SampleSkin("hoshi")));
+        window.Show(0);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window.Handle()) != FALSE; }, 5000)) << onTop;
+        EXPECT_EQ(GetWindow(window.Handle(), GW_OWNER), onTop ? window.Host() : nullptr);
+        window.StopCurrent();
+    }
+}
+
 TEST_F(Surfaces, ASurfaceWithoutAnimationsIsShownByStartWithoutAThread)
 {
     SurfaceTestWindow window;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -294,4 +295,121 @@ TEST(ApplicationEntry, SecondInstanceFindsTheFirstOneByItsMutex)
     ASSERT_TRUE(thirdWindow);
     PostMessageA(thirdWindow, WM_CLOSE, 0, 0);
     ASSERT_TRUE(third.Wait(20000));
+}
+
+// Message boxes of the application, read and closed from a helper thread.
+namespace {
+
+struct SeenBox {
+    std::string caption;
+    std::vector<std::string> texts;
+    bool found = false;
+};
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
+{
+    char className[32] = {};
+    GetClassNameA(child, className, sizeof(className));
+    if (lstrcmpiA(className, "Static") == 0) {
+        char text[256] = {};
+        GetWindowTextA(child, text, sizeof(text));
+        reinterpret_cast<SeenBox*>(param)->texts.push_back(text);
+    }
+    return TRUE;
+}
+
+// Waits up to ten seconds for a message box of this process, reads it and presses OK.
+std::thread CloseNextBox(SeenBox& seen)
+{
+    return std::thread([&seen] {
+        for (int i = 0; i < 200; ++i) {
+            Sleep(50);
+            HWND box = FindWindowA("#32770", nullptr);
+            DWORD pid = 0;
+            if (!box || (GetWindowThreadProcessId(box, &pid), pid != GetCurrentProcessId())) continue;
+            char caption[128] = {};
+            GetWindowTextA(box, caption, sizeof(caption));
+            seen.caption = caption;
+            EnumChildWindows(box, CollectStatic, reinterpret_cast<LPARAM>(&seen));
+            seen.found = true;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return;
+        }
+    });
+}
+
+bool Contains(const std::vector<std::string>& texts, const std::string& wanted)
+{
+    for (const std::string& t : texts) {
+        if (t == wanted) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(ApplicationHelpers, MessageBoxIsCaptionedWithTheApplicationName)
+{
+    TestApplication& app = TheApp();
+    app.SetMainWindow(nullptr);
+    app.SetName("おすとら");
+    SeenBox seen;
+    std::thread closer = CloseNextBox(seen);
+    int answer = app.MessageBox("スキンが読み込めませんでした。", MB_ICONEXCLAMATION);
+    closer.join();
+    app.SetName("Application");
+    EXPECT_EQ(answer, IDOK);
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.caption, "おすとら");
+    EXPECT_TRUE(Contains(seen.texts, "スキンが読み込めませんでした。"));
+
+    // A missing text shows as an empty one, under the default name.
+    SeenBox empty;
+    std::thread closer2 = CloseNextBox(empty);
+    app.MessageBox(nullptr, MB_OK);
+    closer2.join();
+    ASSERT_TRUE(empty.found);
+    EXPECT_EQ(empty.caption, "Application");
+}
+
+TEST(ApplicationHelpers, MutexThatCannotBeMadeReportsAnInternalErrorAndAnotherInstance)
+{
+    TestApplication& app = TheApp();
+    app.SetMainWindow(nullptr);
+    SeenBox seen;
+    std::thread closer = CloseNextBox(seen);
+    // A name inside a namespace that does not exist cannot be created.
+    EXPECT_TRUE(app.IsAnotherInstanceRunning("NoSuchNamespace\\Ostra\\Test"));
+    closer.join();
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.caption, "Application");
+    EXPECT_TRUE(Contains(seen.texts, "内部エラーが発生しました。"));
+    // The answer is kept: no second box, the same answer for any name.
+    EXPECT_TRUE(app.IsAnotherInstanceRunning("OstraFreeName"));
+}
+
+TEST(WindowLifetime, ObjectGoneBeforeItsWindowLeavesTheWindowToDefaultProcessing)
+{
+    HWND hwnd = nullptr;
+    {
+        class Short : public Window {
+        public:
+            void OnCommand(UINT, UINT) override { ++calls; }
+            int calls = 0;
+        } window;
+        ASSERT_TRUE(window.CreateEx(TestClassName(), "short", WS_POPUP, 0, 0, 0, 10, 10, nullptr, nullptr, nullptr));
+        hwnd = window.Handle();
+        TheApp().AddIdleHandler(&window);
+    }
+    ASSERT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(WindowRegistry::Instance().Find(hwnd), nullptr);
+    EXPECT_EQ(SendMessageA(hwnd, WM_COMMAND, 1, 0), 0);
+    // The loop would call the idle list: the object must have left it.
+    LoopWindow main;
+    ASSERT_TRUE(MakeWindow(main));
+    TheApp().SetMainWindow(&main);
+    PostMessageA(main.Handle(), kStep, 3, 0);
+    TheApp().Run();
+    TheApp().SetMainWindow(nullptr);
+    DestroyWindow(hwnd);
 }

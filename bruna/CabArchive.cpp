@@ -5,6 +5,7 @@
 #include "bruna/SehGuard.h"
 
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace {
@@ -89,32 +90,74 @@ INT_PTR DIAMONDAPI ListNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION n)
 // stop. Sets beyond this length are not skins.
 constexpr int kMaxCabinetsFollowed = 64;
 
+// One decoding pass of FDI over the cabinet: it delivers the member asked
+// for and, within a memory budget, the members that follow it, because
+// every pass decodes each folder from its start and a caller that walks the
+// members in order would otherwise decode the cabinet once per member.
 struct ExtractContext {
     CabStreamLayer* layer = nullptr;
+    const std::vector<ArcFindData>* catalogue = nullptr;
+    size_t target = 0;         // catalogue index of the member asked for
+    size_t next = 0;           // index of the next member FDI reports
+    uint64_t budget = 0;       // bytes still allowed for members ahead
     int cabinetsFollowed = 0;
-    const char* target = nullptr;
-    INT_PTR stream = 0;
-    HGLOBAL result = nullptr;
+    INT_PTR stream = 0;        // the member being written, if any
+    size_t streamIndex = 0;
+    HGLOBAL result = nullptr;  // the target's bytes
+    std::map<size_t, HGLOBAL> ahead;  // members after the target
+    bool stopped = false;      // ended by us once the work was done
 };
 
 INT_PTR DIAMONDAPI ExtractNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION n)
 {
     ExtractContext* ctx = static_cast<ExtractContext*>(n->pv);
     switch (type) {
-    case fdintCOPY_FILE:
-        if (ctx->stream || ctx->result || !n->psz1 || !MemberName::EqualsIgnoreCase(n->psz1, ctx->target))
-            return 0;
-        if (n->cb < 0 || static_cast<unsigned long>(n->cb) > kMaxMemberSize) return -1;
-        ctx->stream = ctx->layer->OpenMemoryStream(static_cast<uint32_t>(n->cb));
+    case fdintCOPY_FILE: {
+        const size_t index = ctx->next++;
+        const bool known = index < ctx->catalogue->size() && n->psz1 &&
+                           std::strcmp((*ctx->catalogue)[index].fileName, n->psz1) == 0;
+        if (n->cb < 0 || ctx->stream) return -1;
+        const uint32_t size = static_cast<uint32_t>(n->cb);
+        if (index == ctx->target) {
+            if (!known || size > kMaxMemberSize) return -1;
+        } else if (ctx->result) {
+            // Past the target: keep what fits the budget, then stop.
+            if (!known || size > ctx->budget) {
+                ctx->stopped = true;
+                return -1;
+            }
+            ctx->budget -= size;
+        } else {
+            return 0;  // before the target: skip
+        }
+        ctx->stream = ctx->layer->OpenMemoryStream(size);
+        ctx->streamIndex = index;
         return ctx->stream ? ctx->stream : -1;
-    case fdintCLOSE_FILE_INFO:
+    }
+    case fdintCLOSE_FILE_INFO: {
         if (n->hf != ctx->stream || !ctx->stream) return FALSE;
-        ctx->result = ctx->layer->DetachMemoryStream(n->hf);
+        HGLOBAL block = ctx->layer->DetachMemoryStream(n->hf);
         ctx->stream = 0;
-        return ctx->result ? TRUE : FALSE;
+        if (!block) return FALSE;
+        if (ctx->streamIndex == ctx->target) {
+            ctx->result = block;
+        } else {
+            try {
+                ctx->ahead.emplace(ctx->streamIndex, block);
+            } catch (...) {
+                GlobalFree(block);
+                return FALSE;
+            }
+        }
+        return TRUE;
+    }
     case fdintNEXT_CABINET:
         // Go on with the next cabinet FDI names (beside this one), unless
-        // it has just failed to open it.
+        // it has just failed to open it, or the target is done already.
+        if (ctx->result && !ctx->stream) {
+            ctx->stopped = true;
+            return -1;
+        }
         if (n->fdie != FDIERROR_NONE || ++ctx->cabinetsFollowed > kMaxCabinetsFollowed) return -1;
         return 0;
     default:
@@ -196,6 +239,7 @@ void CabArchive::DestroyContext()
 
 bool CabArchive::Close()
 {
+    ReleaseAhead();
     DestroyContext();
     m_cabinetName.clear();
     m_cabinetFolder.clear();
@@ -256,31 +300,50 @@ bool CabArchive::Open(const char* path)
 HGLOBAL CabArchive::ExtractToMemory(const char* name)
 {
     if (!IsOpen() || !name || !m_fdi) return nullptr;
-    // Only listed members are looked for: the rest would be a full decode
-    // of the cabinet to find nothing.
-    bool listed = false;
-    for (const ArcFindData& member : Catalogue())
-        listed = listed || MemberName::EqualsIgnoreCase(member.fileName, name);
-    if (!listed) return nullptr;
+    // The first listed member of that name; unlisted names are not looked
+    // for (that would be a full decode of the cabinet to find nothing).
+    const std::vector<ArcFindData>& catalogue = Catalogue();
+    size_t target = 0;
+    while (target < catalogue.size() && !MemberName::EqualsIgnoreCase(catalogue[target].fileName, name)) ++target;
+    if (target == catalogue.size()) return nullptr;
+    const auto cached = m_ahead.find(target);
+    if (cached != m_ahead.end()) {
+        // Handed over once; asked again, it is decoded again.
+        HGLOBAL block = cached->second;
+        m_ahead.erase(cached);
+        return block;
+    }
+    ReleaseAhead();
+
     ExtractContext ctx;
     ctx.layer = &m_layer;
-    ctx.target = name;
+    ctx.catalogue = &catalogue;
+    ctx.target = target;
+    ctx.budget = kReadAheadBudget;
     bool ok = false;
     {
         CabStreamLayer::Scope scope(m_layer);
         std::vector<char> cabinet = Writable(m_cabinetName);
         std::vector<char> folder = Writable(m_cabinetFolder);
         CopyCall call{m_fdi, cabinet.data(), folder.data(), ExtractNotify, &ctx, FALSE};
-        ok = SehGuard::Call(RunCopy, &call) && call.result;
-        if (!ok) {
-            // The context may be left in any state: start a fresh one.
-            if (ctx.result) GlobalFree(ctx.result);
-            ctx.result = nullptr;
-        }
+        const bool returned = SehGuard::Call(RunCopy, &call);
+        ok = returned && (call.result || (ctx.stopped && ctx.result));
     }
     if (!ok) {
+        // Nothing of a failed pass is trusted, and the context may be left
+        // in any state: start a fresh one.
+        if (ctx.result) GlobalFree(ctx.result);
+        for (auto& entry : ctx.ahead) GlobalFree(entry.second);
         DestroyContext();
         CreateContext();
+        return nullptr;
     }
+    m_ahead = std::move(ctx.ahead);
     return ctx.result;
+}
+
+void CabArchive::ReleaseAhead()
+{
+    for (auto& entry : m_ahead) GlobalFree(entry.second);
+    m_ahead.clear();
 }

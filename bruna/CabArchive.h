@@ -10,6 +10,8 @@
 
 #include <fdi.h>
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -36,12 +38,18 @@ protected:
     std::unique_ptr<Archive> NewOfSameKind() const override;
 
 private:
+    // Members decoded ahead of a request, kept for the requests that
+    // follow: at most this many bytes per decoding pass.
+    static constexpr uint64_t kReadAheadBudget = 32u * 1024u * 1024u;
+
     bool CreateContext();
     void DestroyContext();
+    void ReleaseAhead();
 
     CabStreamLayer m_layer;
     HFDI m_fdi = nullptr;
     ERF m_erf{};
     std::string m_cabinetName;    // file name part of the path, for FDI
     std::string m_cabinetFolder;  // folder part, ending with its backslash
+    std::map<size_t, HGLOBAL> m_ahead;  // catalogue index -> owned block
 };

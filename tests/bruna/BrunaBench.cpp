@@ -1,7 +1,8 @@
 // Benchmark: open an archive through bruna.dll, list it, and extract every
 // member into files under a folder; prints the time of each phase and the
 // process's peak memory. Not a test: run by hand, figures go to the report.
-//   bruna_bench.exe archive output-folder
+//   bruna_bench.exe archive output-folder [memory]
+// With "memory" the members are extracted into memory only (no files).
 #include <windows.h>
 
 #include <psapi.h>
@@ -49,7 +50,10 @@ int main(int argc, char** argv)
     auto first = reinterpret_cast<FindFn>(reinterpret_cast<void*>(GetProcAddress(m, "ArcFindFirst")));
     auto next = reinterpret_cast<FindFn>(reinterpret_cast<void*>(GetProcAddress(m, "ArcFindNext")));
     auto extract = reinterpret_cast<ExtractFileFn>(reinterpret_cast<void*>(GetProcAddress(m, "ArcExtractToFile")));
-    if (!open || !close || !first || !next || !extract) return 3;
+    using ExtractFn = HGLOBAL(__cdecl*)(void*, const char*);
+    auto toMemory = reinterpret_cast<ExtractFn>(reinterpret_cast<void*>(GetProcAddress(m, "ArcExtractToMemory")));
+    if (!open || !close || !first || !next || !extract || !toMemory) return 3;
+    const bool memoryOnly = argc > 3 && std::string(argv[3]) == "memory";
 
     const SIZE_T baseline = PeakBytes();
     const double t0 = Now();
@@ -63,7 +67,15 @@ int main(int argc, char** argv)
     int extracted = 0;
     for (size_t i = 0; i < names.size(); ++i) {
         const std::string out = std::string(argv[2]) + "\\" + std::to_string(i);
-        if (extract(h, names[i].c_str(), out.c_str())) ++extracted;
+        if (memoryOnly) {
+            HGLOBAL block = toMemory(h, names[i].c_str());
+            if (block) {
+                ++extracted;
+                GlobalFree(block);
+            }
+        } else if (extract(h, names[i].c_str(), out.c_str())) {
+            ++extracted;
+        }
     }
     const double t3 = Now();
     close(h);

@@ -89,11 +89,11 @@ TEST_F(BrunaEdge, FindFirstDoesNotRewind)
         int n = 0;
         for (BOOL more = api.arc.FindFirst(h, &d); more; more = api.arc.FindNext(h, &d)) ++n;
         EXPECT_GE(n, 1);
-        // Extraction does not move the position either.
         EXPECT_FALSE(api.arc.FindFirst(h, &d));
         EXPECT_FALSE(api.arc.FindNext(h, &d));
         api.arc.Close(h);
     }
+    // Extraction does not move the find position.
     void* h = api.arc.Open(Fixture("cab\\normal_2files_1folder.cab").c_str());
     ArcFindData d;
     ASSERT_TRUE(api.arc.FindFirst(h, &d));
@@ -142,15 +142,21 @@ TEST_F(BrunaEdge, CabinetSelectsIgnoringCase)
 TEST_F(BrunaEdge, ExtractToFile)
 {
     const std::string dir = testenv::FreshDir("out");
-    for (const char* rel : {"zip\\mixed.zip", "cab\\gcab-mszip.cab"}) {
-        SCOPED_TRACE(rel);
-        void* h = api.arc.Open(Fixture(rel).c_str());
+    struct Case {
+        const char* archive;
+        const char* member;  // as stored
+        const char* asked;   // as asked for
+    } cases[] = {{"zip\\mixed.zip", "dir/sub/seq.txt", "dir/sub/seq.txt"},
+                 {"cab\\gcab-mszip.cab", "seq.txt", "SEQ.TXT"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.archive);
+        void* h = api.arc.Open(Fixture(c.archive).c_str());
         ASSERT_NE(h, nullptr);
-        const std::string ini = testenv::Join(dir, "written");
-        const std::string want = TakeBlock(api.arc.ExtractToMemory(h, std::string(rel).find("zip") == 0 ? "dir/sub/seq.txt" : "seq.txt"));
+        const std::string want = TakeBlock(api.arc.ExtractToMemory(h, c.member));
         ASSERT_GT(want.size(), 200000u);
-        EXPECT_TRUE(api.arc.ExtractToFile(h, std::string(rel).find("zip") == 0 ? "dir/sub/seq.txt" : "SEQ.TXT", ini.c_str()));
-        EXPECT_TRUE(testenv::ReadFile(ini) == want);
+        const std::string written = testenv::Join(dir, "written");
+        EXPECT_TRUE(api.arc.ExtractToFile(h, c.asked, written.c_str()));
+        EXPECT_TRUE(testenv::ReadFile(written) == want);
         // An existing file is replaced, not appended to.
         const std::string empty = testenv::Join(dir, "empty");
         testenv::WriteFile(empty, "old contents");
@@ -165,8 +171,30 @@ TEST_F(BrunaEdge, ExtractToFile)
         EXPECT_FALSE(api.arc.ExtractToFile(h, "empty.txt", deep.c_str()));
         EXPECT_FALSE(FileExists(testenv::Join(dir, "no")));
         api.arc.Close(h);
-        DeleteFileA(ini.c_str());
+        DeleteFileA(written.c_str());
     }
+}
+
+TEST_F(BrunaEdge, CabinetMembersComeOutTheSameInAnyOrder)
+{
+    // One decoding pass also yields the members after the one asked for;
+    // asking again, backwards, or out of order gives the same bytes.
+    void* h = api.arc.Open(Fixture("cab\\gcab-mszip.cab").c_str());
+    ASSERT_NE(h, nullptr);
+    const char* names[] = {"a.txt", "seq.txt", "surface0.png", "empty.txt", "README.TXT", "name[1].txt"};
+    std::vector<std::string> forward;
+    for (const char* n : names) forward.push_back(Extract(h, n));
+    EXPECT_EQ(forward[0], "hello\n");
+    EXPECT_EQ(forward[1].size(), 228894u);
+    EXPECT_EQ(forward[2].size(), 70000u);
+    for (int round = 0; round < 2; ++round)
+        for (int i = 5; i >= 0; --i) {
+            SCOPED_TRACE(names[i]);
+            EXPECT_TRUE(Extract(h, names[i]) == forward[i]);
+        }
+    EXPECT_TRUE(Extract(h, "seq.txt") == forward[1]);
+    EXPECT_TRUE(Extract(h, "seq.txt") == forward[1]);
+    api.arc.Close(h);
 }
 
 TEST_F(BrunaEdge, NullHandlesAndArguments)

@@ -194,7 +194,10 @@ def main():
 
     with open(m, 'rb') as f:
         whole = f.read()
-    for ident, data in (('truncated', whole[:len(whole) // 2]), ('tail-cut', whole[:-10]),
+    # The second central directory entry's signature broken.
+    second = whole.index(b'PK\x01\x02', whole.index(b'PK\x01\x02') + 4)
+    broken = whole[:second] + b'PK\x01\x09' + whole[second + 4:]
+    for ident, data in (('truncated', whole[:len(whole) // 2]), ('tail-cut', whole[:-10]), ('bad-directory', broken),
                         ('notzip', b'This is plain text, not an archive.\r\n' * 20)):
         p = os.path.join(zipdir, ident + '.zip')
         with open(p, 'wb') as f:

@@ -144,6 +144,16 @@ TEST_F(Surfaces, LoadsTheFrogSampleSkin)
     EXPECT_EQ(window.players.at(0)->Lines().size(), 11u) << "the comment line is not kept";
     EXPECT_EQ(window.players.at(2)->BaseSize().height, 112);
     EXPECT_TRUE(g_lastMessage.empty());
+
+    // The skin window's form fills the definition's own surface map.
+    SkinDefinition definition;
+    definition.name = "kaeru";
+    definition.path = SampleSkin("kaeru");
+    definition.iniPath = definition.path + "\\ostra.ini";
+    PlayerMap players;
+    ASSERT_TRUE(LoadSurfaces(SurfaceTestWindow::Screen(), definition, players));
+    EXPECT_EQ(definition.surfaces.size(), 6u);
+    EXPECT_EQ(players.size(), 6u);
 }
 
 TEST_F(Surfaces, OddSkinFoldersLoadWhatTheyCan)

@@ -161,6 +161,14 @@ TEST(ApplicationPump, PumpingDispatchesAndLeavesQuitForTheLoop)
     EXPECT_TRUE(app.PumpWaitingMessages());
     EXPECT_EQ(window.temporariesAtStep.size(), 2u);
 
+    // A message PreTranslateMessage consumes never reaches the window.
+    app.consume = kStep;
+    PostMessageA(window.Handle(), kStep, 0, 0);
+    EXPECT_TRUE(app.PumpWaitingMessages());
+    EXPECT_EQ(app.consumed, 1);
+    EXPECT_EQ(window.temporariesAtStep.size(), 2u);
+    app.consume = 0;
+
     // A quit taken while pumping stops the pump and stays for the loop.
     PostQuitMessage(9);
     EXPECT_FALSE(app.PumpWaitingMessages());

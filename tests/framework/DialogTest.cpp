@@ -279,3 +279,52 @@ TEST(PropertySheetModeless, IsCreatedAndBoundToItsObject)
     EXPECT_FALSE(IsWindow(hwnd));
     DrainQueue();
 }
+
+namespace {
+
+// Adds a page whose template the sheet cannot find, from inside a handler.
+class PageAdder : public Window {
+public:
+    void OnCommand(UINT, UINT) override
+    {
+        ++calls;
+        sheet->AddPage(page);
+        ++completed; // not reached when the sheet refuses the page
+    }
+    PropertySheet* sheet = nullptr;
+    PropertyPage* page = nullptr;
+    int calls = 0, completed = 0;
+};
+
+} // namespace
+
+TEST(PropertySheetModeless, RefusedPageRaisesAFaultThatTheWindowProcedureCatches)
+{
+    DialogTemplate tmpl(L"page", WS_CHILD | WS_CAPTION | DS_CONTROL);
+    std::vector<std::string> log;
+    PropertySheet sheet("refuse", nullptr);
+    RecordingPage page(tmpl.Get(), "p", &log, "page");
+    sheet.AddPage(&page);
+    ASSERT_TRUE(sheet.CreateModeless(0));
+    // A page naming a dialog resource this program does not have.
+    RecordingPage missing(tmpl.Get(), "missing", &log, "missing");
+    missing.PageInfo().dwFlags &= ~static_cast<DWORD>(PSP_DLGINDIRECT);
+    missing.PageInfo().pszTemplate = MAKEINTRESOURCEA(31999);
+    PageAdder adder;
+    ASSERT_TRUE(adder.CreateEx(TestClassName(), "adder", WS_POPUP, 0, 0, 0, 10, 10, nullptr, nullptr, nullptr));
+    adder.sheet = &sheet;
+    adder.page = &missing;
+    EXPECT_EQ(SendMessageA(adder.Handle(), WM_COMMAND, 1, 0), 0);
+    EXPECT_EQ(adder.calls, 1);
+    EXPECT_EQ(adder.completed, 0);
+    EXPECT_EQ(sheet.Pages().size(), 1u);
+    // An acceptable page still goes in afterwards.
+    RecordingPage good(tmpl.Get(), "good", &log, "good");
+    adder.page = &good;
+    SendMessageA(adder.Handle(), WM_COMMAND, 1, 0);
+    EXPECT_EQ(adder.completed, 1);
+    EXPECT_EQ(sheet.Pages().size(), 2u);
+    adder.Destroy();
+    sheet.End(0);
+    DrainQueue();
+}

@@ -21,6 +21,14 @@ public:
         ++exitCalls;
         return Application::ExitInstance();
     }
+    BOOL PreTranslateMessage(MSG* message) override
+    {
+        if (consume != 0 && message->message == consume) {
+            ++consumed;
+            return TRUE;
+        }
+        return FALSE;
+    }
     BOOL InitInstance() override
     {
         ++initCalls;
@@ -31,6 +39,8 @@ public:
     LONG idleRoundsWanted = 0;
     int exitCalls = 0;
     int initCalls = 0;
+    UINT consume = 0; // a message PreTranslateMessage takes for itself
+    int consumed = 0;
 };
 
 TestApplication& TheApp();

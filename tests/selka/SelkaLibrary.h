@@ -56,7 +56,9 @@ struct SelkaLibrary {
 
     bool Complete() const
     {
-        return module && LoadPNGFile && CreateDIBitmapRegion;
+        return module && DSSTPSend && DSSTPNotify && DSSTPRequest && LoadPNGFile && CreateDIBitmapRegion &&
+               GetMD5MessageDigest && GetBatteryStatus && GetFreeSystemResources && SetOstraZOrder &&
+               StringToGlobalMem;
     }
 
 private:

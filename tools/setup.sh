@@ -14,7 +14,7 @@ packages=(
   wine wine64 xvfb xauth imagemagick xcompmgr x11-utils
   fonts-ipafont-gothic fonts-wine locales
   googletest cmake ninja-build dpkg-dev g++ clang libclang-rt-14-dev
-  zip unzip gcab cabextract libgcab-tests libssl-dev python3
+  zip unzip gcab cabextract libgcab-tests libssl-dev libpng-dev python3
 )
 
 missing=()

@@ -17,6 +17,23 @@ bool HookGate::MayAttach(int hookCode, bool removedFromQueue, bool isNotifyMessa
            isNotifyMessage && wParam == ostra::kNotifyAttach;
 }
 
+void HookGate::Attached(const void* installedHook)
+{
+    m_attached = true;
+    m_attachedUnder = installedHook;
+}
+
+bool HookGate::IsAttachedUnderAnother(const void* installedHook) const
+{
+    return m_attached && installedHook != nullptr && installedHook != m_attachedUnder;
+}
+
+void HookGate::Dropped()
+{
+    m_attached = false;
+    m_released = false;
+}
+
 void HookGate::Released(const void* installedHook)
 {
     m_released = true;

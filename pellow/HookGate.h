@@ -26,8 +26,17 @@ public:
 
     // An attach is starting: a released process is no longer released.
     void BeginAttach() { m_released = false; }
-    // The main window accepted the host window: it stays attached.
-    void Attached() { m_attached = true; }
+    // The main window accepted the host window under the hook installation
+    // 'installedHook': it stays attached.
+    void Attached(const void* installedHook);
+    // Attached under an installation other than 'installedHook': the main
+    // program that attached the window ended without detaching it (it
+    // crashed, or this host missed the detach request) and another one
+    // installed the hook since.
+    bool IsAttachedUnderAnother(const void* installedHook) const;
+    // The window was given back without a detach request: not attached, and
+    // free to be attached again.
+    void Dropped();
     // A detach request released the host window under the hook installation
     // 'installedHook': no attaching again while that installation lasts. A
     // later installation (the main program started again) may attach anew,
@@ -81,6 +90,7 @@ private:
     bool m_attached = false;
     bool m_released = false;
     const void* m_releasedUnder = nullptr;
+    const void* m_attachedUnder = nullptr;
     Guard m_moveGuard;
     Guard m_deactivateGuard;
     Guard m_showGuard;

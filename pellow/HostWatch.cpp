@@ -46,16 +46,23 @@ void HostWatch::Start()
 
 void HostWatch::Stop()
 {
-    HWND host = m_hostWindow;
-    WNDPROC previous = m_previousProc;
+    GiveBackWindow();
     m_hostWindow = nullptr;
     m_previousProc = nullptr;
-    if (!host || !previous || !IsWindow(host)) return;
+}
+
+bool HostWatch::GiveBackWindow()
+{
+    HWND host = m_hostWindow;
+    if (!host || !m_previousProc || !IsWindow(host)) return false;
     // Only when ours is still the window's procedure: a procedure installed
     // over ours keeps calling into the chain it saved, which we cannot mend.
-    if (GetWindowLongPtrA(host, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&HostWindowProc)) return;
-    SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    if (GetWindowLongPtrA(host, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&HostWindowProc)) return false;
+    SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
     RemovePropA(host, ostra::kHostSkinProperty);
+    m_hostWindow = nullptr;
+    m_previousProc = nullptr;
+    return true;
 }
 
 void HostWatch::CheckHost()
@@ -80,8 +87,12 @@ void HostWatch::OnMessageTaken(int code, WPARAM removal, const MSG* message)
 {
     CheckHost();
     if (!message || !m_gate.IsHostProcess()) return;
+    HHOOK installed = SharedHook::Get();
+    // The main program we are attached to ended without detaching and a new
+    // one installed the hook: let the window go, so the new one can take it.
+    if (m_gate.IsAttachedUnderAnother(installed) && GiveBackWindow()) m_gate.Dropped();
     const bool isNotify = m_notifyMessage != 0 && message->message == m_notifyMessage;
-    if (!m_gate.MayAttach(code, (removal & PM_REMOVE) != 0, isNotify, message->wParam, SharedHook::Get())) return;
+    if (!m_gate.MayAttach(code, (removal & PM_REMOVE) != 0, isNotify, message->wParam, installed)) return;
     HWND target = message->hwnd;
     if (!target || !HasHostWindowClass(target) || GetPropA(target, ostra::kHostSkinProperty)) return;
     Attach(target);
@@ -117,7 +128,7 @@ void HostWatch::Attach(HWND host)
     }
     SetPropA(host, ostra::kHostSkinProperty, skin);
     Send(skin, ostra::WM_SKIN_EVENT, ostra::kSkinEventCreated);
-    m_gate.Attached();
+    m_gate.Attached(SharedHook::Get());
 }
 
 LRESULT CALLBACK HostWatch::HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -41,6 +41,9 @@ private:
     HostWatch() = default;
 
     void CheckHost();
+    // Puts the host window's own procedure back and removes "OstraProp",
+    // when ours is still its procedure; true when the window was given back.
+    bool GiveBackWindow();
     void OnMessageTaken(int code, WPARAM removal, const MSG* message);
     void Attach(HWND host);
     LRESULT OnHostMessage(HWND host, UINT message, WPARAM wParam, LPARAM lParam);

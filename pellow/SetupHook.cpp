@@ -36,7 +36,13 @@ void NotifyHostWindows(WPARAM request)
 
 int Install(HWND hwndMain)
 {
-    if (pellow::SharedHook::Get()) return 0;
+    if (HHOOK recorded = pellow::SharedHook::Get()) {
+        if (pellow::SharedHook::OwnerRunning()) return 0;
+        // Left behind by a program that ended without removing its hook (the
+        // system removed the hook with it): otherwise no main program could
+        // start again while any process keeps this library loaded.
+        if (!pellow::SharedHook::ReleaseIf(recorded)) return 0;
+    }
     pellow::HostWatch::Instance().SetMainWindow(hwndMain);
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, &pellow::HostWatch::GetMessageProc,
                                    reinterpret_cast<HINSTANCE>(&__ImageBase), 0);

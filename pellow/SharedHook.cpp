@@ -4,28 +4,58 @@ namespace pellow {
 
 namespace {
 
+struct HookRecord {
+    HHOOK hook;
+    DWORD ownerProcess; // 0 while the record is being written
+};
+
 // Lives in the section ".SHARE", which the linker marks shared, so every
-// process that maps this library file sees the same value. It must be
+// process that maps this library file sees the same record. It must be
 // initialised, or it would land in .bss instead.
-HHOOK volatile g_installedHook __attribute__((section(".SHARE"), shared)) = nullptr;
+volatile HookRecord g_record __attribute__((section(".SHARE"), shared)) = {nullptr, 0};
+
+PVOID volatile* HookSlot()
+{
+    return reinterpret_cast<PVOID volatile*>(const_cast<HHOOK*>(&g_record.hook));
+}
 
 } // namespace
 
 HHOOK SharedHook::Get()
 {
-    return g_installedHook;
+    return g_record.hook;
 }
 
 bool SharedHook::Claim(HHOOK hook)
 {
     // Two programs installing at the same moment must not both win.
-    return InterlockedCompareExchangePointer(reinterpret_cast<PVOID volatile*>(&g_installedHook), hook, nullptr) ==
-           nullptr;
+    if (InterlockedCompareExchangePointer(HookSlot(), hook, nullptr) != nullptr) return false;
+    g_record.ownerProcess = GetCurrentProcessId();
+    return true;
 }
 
 HHOOK SharedHook::Release()
 {
-    return static_cast<HHOOK>(InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&g_installedHook), nullptr));
+    g_record.ownerProcess = 0;
+    return static_cast<HHOOK>(InterlockedExchangePointer(HookSlot(), nullptr));
+}
+
+bool SharedHook::ReleaseIf(HHOOK hook)
+{
+    if (InterlockedCompareExchangePointer(HookSlot(), nullptr, hook) != hook) return false;
+    g_record.ownerProcess = 0;
+    return true;
+}
+
+bool SharedHook::OwnerRunning()
+{
+    const DWORD owner = g_record.ownerProcess;
+    if (owner == 0 || owner == GetCurrentProcessId()) return true;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner);
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED; // it exists, we may only not wait on it
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
 }
 
 } // namespace pellow

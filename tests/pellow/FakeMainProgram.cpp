@@ -45,8 +45,22 @@ FakeMainProgram::FakeMainProgram()
     RegisterClassA(&wc);
     m_notify = RegisterWindowMessageA(ostra::kNotifyMessageName);
     m_fileName = RegisterWindowMessageA(ostra::kFileNameMessageName);
+    Open();
+}
+
+void FakeMainProgram::Open()
+{
+    if (m_window) return;
     m_window = CreateWindowExA(WS_EX_TOOLWINDOW, ostra::kMainWindowClass, "pellow test main", WS_POPUP, 0, 0, 100,
-                               100, nullptr, nullptr, instance, nullptr);
+                               100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+void FakeMainProgram::Close()
+{
+    SetNotifying(false);
+    DropAllSkins();
+    if (m_window) DestroyWindow(m_window);
+    m_window = nullptr;
 }
 
 void FakeMainProgram::SetNotifying(bool on)

@@ -27,6 +27,10 @@ public:
     static FakeMainProgram& Get();
 
     HWND Window() const { return m_window; }
+    // Destroys the main window (and the skins), so that another program's
+    // main window is the only one; Open makes it again.
+    void Close();
+    void Open();
     UINT NotifyMessage() const { return m_notify; }
     UINT FileNameMessage() const { return m_fileName; }
 

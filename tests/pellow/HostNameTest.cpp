@@ -110,8 +110,9 @@ TEST(HookGate, OneWindowPerProcessAndNoneAgainAfterReleaseUnderTheSameHook)
     gate.SetHostProcess(true);
     gate.BeginAttach();
     EXPECT_TRUE(gate.MayAttach(0, true, true, 0, &first)) << "an attach that is refused leaves the gate open";
-    gate.Attached();
+    gate.Attached(&first);
     EXPECT_TRUE(gate.IsAttached());
+    EXPECT_FALSE(gate.IsAttachedUnderAnother(&first));
     EXPECT_FALSE(gate.MayAttach(0, true, true, 0, &first)) << "a second host window of the process stays alone";
     gate.Released(&first);
     EXPECT_FALSE(gate.IsAttached());
@@ -123,8 +124,25 @@ TEST(HookGate, OneWindowPerProcessAndNoneAgainAfterReleaseUnderTheSameHook)
     EXPECT_TRUE(gate.MayAttach(0, true, true, 0, &second));
     gate.BeginAttach();
     EXPECT_FALSE(gate.IsReleased());
-    gate.Attached();
+    gate.Attached(&second);
     EXPECT_FALSE(gate.MayAttach(0, true, true, 0, &second));
+}
+
+TEST(HookGate, AWindowLeftAttachedByAnEndedInstallationCanBeTakenAgain)
+{
+    int crashed = 0, next = 0;
+    HookGate gate;
+    gate.SetHostProcess(true);
+    gate.BeginAttach();
+    gate.Attached(&crashed);
+    EXPECT_FALSE(gate.IsAttachedUnderAnother(&crashed));
+    EXPECT_FALSE(gate.IsAttachedUnderAnother(nullptr)) << "no hook installed: nothing to hand the window to";
+    EXPECT_TRUE(gate.IsAttachedUnderAnother(&next));
+    EXPECT_FALSE(gate.MayAttach(0, true, true, 0, &next)) << "still attached until the window is given back";
+    gate.Dropped();
+    EXPECT_FALSE(gate.IsAttached());
+    EXPECT_TRUE(gate.MayAttach(0, true, true, 0, &next));
+    EXPECT_FALSE(gate.IsAttachedUnderAnother(&next));
 }
 
 TEST(HookGate, GuardsStopNestedReportsAndAreClearedOnEveryPath)

@@ -505,3 +505,41 @@ TEST_F(HookTest, AHostReleasedByRemovalIsAttachedAgainByTheNextInstallation)
     ASSERT_FALSE(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).empty());
     EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).back().hostRect.left, 222);
 }
+
+TEST_F(HookTest, AMainProgramThatEndsWithoutRemovingTheHookCanBeReplaced)
+{
+    // Only the other program's main window may exist while the host loads
+    // the library, or the host would report to ours.
+    main.Close();
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    ChildProcess crashing;
+    ASSERT_TRUE(crashing.Start(ProgramDir() + "\\pellow_fake_main.exe", {}));
+    ASSERT_TRUE(main.PumpUntil([&] { return SkinProperty(host.Window()) != nullptr || !crashing.Running(); }, 15000));
+    ASSERT_TRUE(crashing.Running()) << "exit code " << crashing.ExitCode();
+    ASSERT_EQ(host.Procedure(0), 2);
+
+    crashing.Kill(); // no SetupHook(0), no detach requests
+    // The host lives on: its reports go to a window that is gone.
+    EXPECT_EQ(host.Control("move 150 150"), 1);
+    EXPECT_EQ(host.Control("hide"), 1);
+    EXPECT_EQ(host.Control("show"), 1);
+    EXPECT_TRUE(host.AnswersQueries());
+
+    // A new main program may install the hook, and takes the host over.
+    main.Open();
+    main.SetNotifying(true);
+    main.ClearRecords();
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1) << "the record of the ended program's hook must not block the next one";
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(main.AttachRequestsFrom(host.Window()), 1u);
+    EXPECT_EQ(host.Procedure(0), 2);
+    ASSERT_EQ(host.Control("move 170 130"), 1);
+    ASSERT_FALSE(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).empty());
+    EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).back().hostRect.left, 170);
+    EXPECT_EQ(hook.Remove(), 1);
+    EXPECT_EQ(host.Procedure(0), 1) << "given back to its own procedure, not to ours of before";
+    EXPECT_TRUE(host.AnswersQueries());
+}

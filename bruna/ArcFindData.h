@@ -13,13 +13,13 @@ struct ArcFileTime {
 };
 
 struct ArcFindData {
-    ArcFileTime lastWriteTime;  // UTC
-    uint32_t compressedSize;    // bytes; 0 for cabinet members
-    uint32_t uncompressedSize;  // bytes; 0 for cabinet members
-    uint32_t attributes;        // Win32 file attribute bits; 0 for ZIP members
-    uint16_t reserved;          // always 0
-    char fileName[260];         // zero-terminated, ANSI code page, as stored
-    char method[10];            // zero-terminated: "Defl:N", "Stored", "cab", ...
+    ArcFileTime lastWriteTime; // UTC
+    uint32_t compressedSize;   // bytes; 0 for cabinet members
+    uint32_t uncompressedSize; // bytes; 0 for cabinet members
+    uint32_t attributes;       // Win32 file attribute bits; 0 for ZIP members
+    uint16_t reserved;         // always 0
+    char fileName[260];        // zero-terminated, ANSI code page, as stored
+    char method[10];           // zero-terminated: "Defl:N", "Stored", "cab", ...
 };
 #pragma pack(pop)
 

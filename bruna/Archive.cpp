@@ -23,7 +23,10 @@ void Archive::SetOpened(const char* path, std::vector<ArcFindData> catalogue)
     m_open = true;
 }
 
-bool Archive::FindFirst(ArcFindData* data) { return FindNext(data); }
+bool Archive::FindFirst(ArcFindData* data)
+{
+    return FindNext(data);
+}
 
 bool Archive::FindNext(ArcFindData* data)
 {
@@ -69,16 +72,16 @@ bool Archive::ExtractToFile(const char* name, const char* outputPath)
     if (!outputPath) return false;
     GlobalBlock block(ExtractToMemory(name));
     if (!block) return false;
-    HANDLE file = CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     // A short or failed write (a full disk) is reported, and the partial
     // file removed, rather than passed off as an installed file.
     const SIZE_T size = GlobalSize(block.Get());
     const void* bytes = GlobalLock(block.Get());
     DWORD written = 0;
-    bool ok = size == 0 || (bytes && WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) &&
-                            written == size);
+    bool ok =
+        size == 0 || (bytes && WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) && written == size);
     GlobalUnlock(block.Get());
     ok = CloseHandle(file) && ok;
     if (!ok) DeleteFileA(outputPath);

@@ -10,7 +10,7 @@
 #include <vector>
 
 class Archive {
-public:
+  public:
     Archive() = default;
     virtual ~Archive() = default;
     Archive(const Archive&) = delete;
@@ -40,14 +40,14 @@ public:
 
     bool IsOpen() const { return m_open; }
 
-protected:
+  protected:
     virtual std::unique_ptr<Archive> NewOfSameKind() const = 0;
 
     // Called by Open of a subclass once its catalogue is complete.
     void SetOpened(const char* path, std::vector<ArcFindData> catalogue);
     const std::vector<ArcFindData>& Catalogue() const { return m_catalogue; }
 
-private:
+  private:
     bool m_open = false;
     std::vector<ArcFindData> m_catalogue;
     size_t m_position = 0;

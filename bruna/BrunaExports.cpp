@@ -10,10 +10,12 @@
 
 namespace {
 
-Archive* FromHandle(HARC archive) { return reinterpret_cast<Archive*>(archive); }
+Archive* FromHandle(HARC archive)
+{
+    return reinterpret_cast<Archive*>(archive);
+}
 
-template <class Reader>
-Archive* TryOpen(const char* path)
+template <class Reader> Archive* TryOpen(const char* path)
 {
     std::unique_ptr<Archive> a(new (std::nothrow) Reader);
     if (!a || !a->Open(path)) return nullptr;
@@ -36,9 +38,18 @@ HARC Open(const char* path, bool zip, bool cab)
 
 extern "C" {
 
-HARC __cdecl ArcOpen(const char* path) { return Open(path, true, true); }
-HARC __cdecl ZipOpen(const char* path) { return Open(path, true, false); }
-HARC __cdecl CabOpen(const char* path) { return Open(path, false, true); }
+HARC __cdecl ArcOpen(const char* path)
+{
+    return Open(path, true, true);
+}
+HARC __cdecl ZipOpen(const char* path)
+{
+    return Open(path, true, false);
+}
+HARC __cdecl CabOpen(const char* path)
+{
+    return Open(path, false, true);
+}
 
 BOOL __cdecl ArcClose(HARC archive)
 {

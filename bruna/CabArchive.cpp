@@ -74,7 +74,7 @@ INT_PTR DIAMONDAPI ListNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION n)
         ArcFindData data;
         std::memset(&data, 0, sizeof data);
         data.lastWriteTime = ToUtc(n->date, n->time);
-        data.attributes = n->attribs & 0x27;  // read-only, hidden, system, archive
+        data.attributes = n->attribs & 0x27; // read-only, hidden, system, archive
         std::strcpy(data.fileName, n->psz1);
         std::strcpy(data.method, "cab");
         ctx->members.push_back(data);
@@ -82,7 +82,7 @@ INT_PTR DIAMONDAPI ListNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION n)
         ctx->implausible = true;
         return -1;
     }
-    return 0;  // skip the member's data
+    return 0; // skip the member's data
 }
 
 // A member continued into the next cabinet of a set makes FDI ask for that
@@ -97,15 +97,15 @@ constexpr int kMaxCabinetsFollowed = 64;
 struct ExtractContext {
     CabStreamLayer* layer = nullptr;
     const std::vector<ArcFindData>* catalogue = nullptr;
-    size_t target = 0;         // catalogue index of the member asked for
-    size_t next = 0;           // index of the next member FDI reports
-    uint64_t budget = 0;       // bytes still allowed for members ahead
+    size_t target = 0;   // catalogue index of the member asked for
+    size_t next = 0;     // index of the next member FDI reports
+    uint64_t budget = 0; // bytes still allowed for members ahead
     int cabinetsFollowed = 0;
-    INT_PTR stream = 0;        // the member being written, if any
+    INT_PTR stream = 0; // the member being written, if any
     size_t streamIndex = 0;
-    HGLOBAL result = nullptr;  // the target's bytes
-    std::map<size_t, HGLOBAL> ahead;  // members after the target
-    bool stopped = false;      // ended by us once the work was done
+    HGLOBAL result = nullptr;        // the target's bytes
+    std::map<size_t, HGLOBAL> ahead; // members after the target
+    bool stopped = false;            // ended by us once the work was done
 };
 
 INT_PTR DIAMONDAPI ExtractNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION n)
@@ -114,8 +114,8 @@ INT_PTR DIAMONDAPI ExtractNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION n)
     switch (type) {
     case fdintCOPY_FILE: {
         const size_t index = ctx->next++;
-        const bool known = index < ctx->catalogue->size() && n->psz1 &&
-                           std::strcmp((*ctx->catalogue)[index].fileName, n->psz1) == 0;
+        const bool known =
+            index < ctx->catalogue->size() && n->psz1 && std::strcmp((*ctx->catalogue)[index].fileName, n->psz1) == 0;
         if (n->cb < 0 || ctx->stream) return -1;
         const uint32_t size = static_cast<uint32_t>(n->cb);
         if (index == ctx->target) {
@@ -128,7 +128,7 @@ INT_PTR DIAMONDAPI ExtractNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION n)
             }
             ctx->budget -= size;
         } else {
-            return 0;  // before the target: skip
+            return 0; // before the target: skip
         }
         ctx->stream = ctx->layer->OpenMemoryStream(size);
         ctx->streamIndex = index;
@@ -192,7 +192,10 @@ void RunCreate(void* p)
                           CabStreamLayer::Write, CabStreamLayer::Close, CabStreamLayer::Seek, cpu80386, c->erf);
 }
 
-void RunDestroy(void* p) { FDIDestroy(static_cast<HFDI>(p)); }
+void RunDestroy(void* p)
+{
+    FDIDestroy(static_cast<HFDI>(p));
+}
 
 struct IsCabinetCall {
     HFDI fdi;
@@ -208,15 +211,24 @@ void RunIsCabinet(void* p)
 }
 
 // FDI wants writable strings.
-std::vector<char> Writable(const std::string& s) { return std::vector<char>(s.c_str(), s.c_str() + s.size() + 1); }
+std::vector<char> Writable(const std::string& s)
+{
+    return std::vector<char>(s.c_str(), s.c_str() + s.size() + 1);
+}
 
 } // namespace
 
 CabArchive::CabArchive() = default;
 
-CabArchive::~CabArchive() { Close(); }
+CabArchive::~CabArchive()
+{
+    Close();
+}
 
-std::unique_ptr<Archive> CabArchive::NewOfSameKind() const { return std::make_unique<CabArchive>(); }
+std::unique_ptr<Archive> CabArchive::NewOfSameKind() const
+{
+    return std::make_unique<CabArchive>();
+}
 
 bool CabArchive::CreateContext()
 {
@@ -261,7 +273,7 @@ bool CabArchive::IsCabinet(const char* path)
         layer.CloseStream(test.stream);
     }
     SehGuard::Call(RunDestroy, create.result);
-    return ok;  // the layer releases what the calls left behind
+    return ok; // the layer releases what the calls left behind
 }
 
 bool CabArchive::Open(const char* path)
@@ -304,7 +316,8 @@ HGLOBAL CabArchive::ExtractToMemory(const char* name)
     // for (that would be a full decode of the cabinet to find nothing).
     const std::vector<ArcFindData>& catalogue = Catalogue();
     size_t target = 0;
-    while (target < catalogue.size() && !MemberName::EqualsIgnoreCase(catalogue[target].fileName, name)) ++target;
+    while (target < catalogue.size() && !MemberName::EqualsIgnoreCase(catalogue[target].fileName, name))
+        ++target;
     if (target == catalogue.size()) return nullptr;
     const auto cached = m_ahead.find(target);
     if (cached != m_ahead.end()) {
@@ -333,7 +346,8 @@ HGLOBAL CabArchive::ExtractToMemory(const char* name)
         // Nothing of a failed pass is trusted, and the context may be left
         // in any state: start a fresh one.
         if (ctx.result) GlobalFree(ctx.result);
-        for (auto& entry : ctx.ahead) GlobalFree(entry.second);
+        for (auto& entry : ctx.ahead)
+            GlobalFree(entry.second);
         DestroyContext();
         CreateContext();
         return nullptr;
@@ -344,6 +358,7 @@ HGLOBAL CabArchive::ExtractToMemory(const char* name)
 
 void CabArchive::ReleaseAhead()
 {
-    for (auto& entry : m_ahead) GlobalFree(entry.second);
+    for (auto& entry : m_ahead)
+        GlobalFree(entry.second);
     m_ahead.clear();
 }

@@ -16,7 +16,7 @@
 #include <string>
 
 class CabArchive : public Archive {
-public:
+  public:
     CabArchive();
     ~CabArchive() override;
 
@@ -34,10 +34,10 @@ public:
     // Whether FDI recognises the file as a cabinet (a fault counts as no).
     static bool IsCabinet(const char* path);
 
-protected:
+  protected:
     std::unique_ptr<Archive> NewOfSameKind() const override;
 
-private:
+  private:
     // Members decoded ahead of a request, kept for the requests that
     // follow: at most this many bytes per decoding pass.
     static constexpr uint64_t kReadAheadBudget = 32u * 1024u * 1024u;
@@ -49,7 +49,7 @@ private:
     CabStreamLayer m_layer;
     HFDI m_fdi = nullptr;
     ERF m_erf{};
-    std::string m_cabinetName;    // file name part of the path, for FDI
-    std::string m_cabinetFolder;  // folder part, ending with its backslash
-    std::map<size_t, HGLOBAL> m_ahead;  // catalogue index -> owned block
+    std::string m_cabinetName;         // file name part of the path, for FDI
+    std::string m_cabinetFolder;       // folder part, ending with its backslash
+    std::map<size_t, HGLOBAL> m_ahead; // catalogue index -> owned block
 };

@@ -4,7 +4,7 @@ namespace {
 
 // Reads little-endian fields from a byte range and remembers overruns.
 class Reader {
-public:
+  public:
     Reader(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
 
     bool Seek(size_t pos)
@@ -15,8 +15,10 @@ public:
     }
     void Skip(size_t n)
     {
-        if (n > m_size - m_pos) m_ok = false;
-        else m_pos += n;
+        if (n > m_size - m_pos)
+            m_ok = false;
+        else
+            m_pos += n;
     }
     uint8_t U8()
     {
@@ -51,7 +53,7 @@ public:
     bool Ok() const { return m_ok; }
     size_t Pos() const { return m_pos; }
 
-private:
+  private:
     uint8_t Fail()
     {
         m_ok = false;
@@ -63,7 +65,7 @@ private:
     bool m_ok = true;
 };
 
-constexpr size_t kMaxName = 255;  // the format's limit, without the zero
+constexpr size_t kMaxName = 255; // the format's limit, without the zero
 
 } // namespace
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 class CabHeader {
-public:
+  public:
     // Header flags.
     static constexpr uint16_t kPrevCabinet = 0x0001;
     static constexpr uint16_t kNextCabinet = 0x0002;
@@ -25,7 +25,7 @@ public:
     struct Folder {
         uint32_t dataOffset = 0;
         uint16_t dataBlocks = 0;
-        uint16_t compression = 0;  // low 4 bits: 0 none, 1 MSZIP, 2 Quantum, 3 LZX
+        uint16_t compression = 0; // low 4 bits: 0 none, 1 MSZIP, 2 Quantum, 3 LZX
     };
 
     struct File {
@@ -45,7 +45,7 @@ public:
     // False when they are not a version 1.3 cabinet with consistent tables.
     bool Parse(const uint8_t* data, size_t size);
 
-    uint32_t cabinetSize = 0;  // the declared size of the whole cabinet, bytes
+    uint32_t cabinetSize = 0; // the declared size of the whole cabinet, bytes
     uint16_t flags = 0;
     uint16_t setId = 0;
     uint16_t index = 0;

@@ -13,13 +13,25 @@ namespace {
 thread_local CabStreamLayer* t_current = nullptr;
 }
 
-CabStreamLayer::~CabStreamLayer() { ReleaseAll(); }
+CabStreamLayer::~CabStreamLayer()
+{
+    ReleaseAll();
+}
 
-CabStreamLayer::Scope::Scope(CabStreamLayer& layer) : m_previous(t_current) { t_current = &layer; }
+CabStreamLayer::Scope::Scope(CabStreamLayer& layer) : m_previous(t_current)
+{
+    t_current = &layer;
+}
 
-CabStreamLayer::Scope::~Scope() { t_current = m_previous; }
+CabStreamLayer::Scope::~Scope()
+{
+    t_current = m_previous;
+}
 
-CabStreamLayer* CabStreamLayer::Current() { return t_current; }
+CabStreamLayer* CabStreamLayer::Current()
+{
+    return t_current;
+}
 
 CabStream* CabStreamLayer::Find(INT_PTR hf)
 {
@@ -40,8 +52,10 @@ void CabStreamLayer::Destroy(CabStream* s)
 
 void CabStreamLayer::ReleaseAll()
 {
-    while (!m_streams.empty()) Destroy(*m_streams.begin());
-    for (void* block : m_blocks) GlobalFree(block);
+    while (!m_streams.empty())
+        Destroy(*m_streams.begin());
+    for (void* block : m_blocks)
+        GlobalFree(block);
     m_blocks.clear();
 }
 
@@ -74,9 +88,14 @@ INT_PTR CabStreamLayer::OpenFile(const char* path, int oflag)
     // must still open for reading.
     DWORD access = GENERIC_READ;
     switch (oflag & (_O_RDONLY | _O_WRONLY | _O_RDWR)) {
-    case _O_WRONLY: access = GENERIC_WRITE; break;
-    case _O_RDWR: access = GENERIC_READ | GENERIC_WRITE; break;
-    default: break;
+    case _O_WRONLY:
+        access = GENERIC_WRITE;
+        break;
+    case _O_RDWR:
+        access = GENERIC_READ | GENERIC_WRITE;
+        break;
+    default:
+        break;
     }
     const DWORD disposition = (oflag & _O_CREAT) ? CREATE_ALWAYS : OPEN_EXISTING;
     HANDLE file = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
@@ -98,7 +117,10 @@ INT_PTR CabStreamLayer::OpenFile(const char* path, int oflag)
     return reinterpret_cast<INT_PTR>(s);
 }
 
-INT_PTR CabStreamLayer::OpenFileForRead(const char* path) { return OpenFile(path, _O_RDONLY); }
+INT_PTR CabStreamLayer::OpenFileForRead(const char* path)
+{
+    return OpenFile(path, _O_RDONLY);
+}
 
 INT_PTR DIAMONDAPI CabStreamLayer::Open(char* path, int oflag, int /*pmode*/)
 {
@@ -188,7 +210,8 @@ UINT DIAMONDAPI CabStreamLayer::Write(INT_PTR hf, void* pv, UINT cb)
     if (end > s->capacity) {
         // The member is longer than declared: grow geometrically.
         uint64_t capacity = s->capacity ? s->capacity : 4096;
-        while (capacity < end) capacity *= 2;
+        while (capacity < end)
+            capacity *= 2;
         if (capacity > kMaxMemberSize) capacity = kMaxMemberSize;
         void* grown = GlobalReAlloc(s->data, static_cast<SIZE_T>(capacity), GMEM_MOVEABLE);
         if (!grown) return static_cast<UINT>(-1);
@@ -214,15 +237,19 @@ LONG DIAMONDAPI CabStreamLayer::Seek(INT_PTR hf, LONG distance, int origin)
     if (!s) return -1;
     if (!s->isMemory) {
         DWORD method = FILE_CURRENT;
-        if (origin == SEEK_SET) method = FILE_BEGIN;
-        else if (origin == SEEK_END) method = FILE_END;
+        if (origin == SEEK_SET)
+            method = FILE_BEGIN;
+        else if (origin == SEEK_END)
+            method = FILE_END;
         const DWORD pos = SetFilePointer(s->file, distance, nullptr, method);
         if (pos == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return -1;
         return static_cast<LONG>(pos);
     }
     int64_t base = s->position;
-    if (origin == SEEK_SET) base = 0;
-    else if (origin == SEEK_END) base = s->size;
+    if (origin == SEEK_SET)
+        base = 0;
+    else if (origin == SEEK_END)
+        base = s->size;
     int64_t target = base + distance;
     if (target < 0) {
         SetLastError(ERROR_NEGATIVE_SEEK);

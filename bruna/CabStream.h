@@ -17,16 +17,16 @@
 #include <unordered_set>
 
 struct CabStream {
-    HANDLE file = INVALID_HANDLE_VALUE;  // a cabinet file
-    bool isMemory = false;               // an extracted member instead
-    uint8_t* data = nullptr;             // fixed global block of the member
-    uint32_t capacity = 0;               // bytes allocated at data
-    uint32_t size = 0;                   // bytes written, the member's length
+    HANDLE file = INVALID_HANDLE_VALUE; // a cabinet file
+    bool isMemory = false;              // an extracted member instead
+    uint8_t* data = nullptr;            // fixed global block of the member
+    uint32_t capacity = 0;              // bytes allocated at data
+    uint32_t size = 0;                  // bytes written, the member's length
     uint32_t position = 0;
 };
 
 class CabStreamLayer {
-public:
+  public:
     CabStreamLayer() = default;
     ~CabStreamLayer();
     CabStreamLayer(const CabStreamLayer&) = delete;
@@ -34,13 +34,13 @@ public:
 
     // Makes this layer the one the callbacks use on this thread while alive.
     class Scope {
-    public:
+      public:
         explicit Scope(CabStreamLayer& layer);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
 
-    private:
+      private:
         CabStreamLayer* m_previous;
     };
 
@@ -70,7 +70,7 @@ public:
     INT_PTR OpenFileForRead(const char* path);
     int CloseStream(INT_PTR hf);
 
-private:
+  private:
     static CabStreamLayer* Current();
     CabStream* Find(INT_PTR hf);
     INT_PTR OpenFile(const char* path, int oflag);

@@ -2,7 +2,10 @@
 
 namespace {
 
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeapYear(int y)
+{
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m)
 {
@@ -41,8 +44,8 @@ CivilTime DosDateTime::Decode(uint16_t date, uint16_t time)
 bool DosDateTime::IsValid(const CivilTime& t)
 {
     return t.year >= 1601 && t.year <= 30827 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-           t.day <= DaysInMonth(t.year, t.month) && t.hour >= 0 && t.hour < 24 && t.minute >= 0 &&
-           t.minute < 60 && t.second >= 0 && t.second < 60;
+           t.day <= DaysInMonth(t.year, t.month) && t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 &&
+           t.second >= 0 && t.second < 60;
 }
 
 uint64_t DosDateTime::ToFileTimeTicks(const CivilTime& t)

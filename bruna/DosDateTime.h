@@ -5,15 +5,15 @@
 
 struct CivilTime {
     int year = 1980;
-    int month = 1;  // 1..12
-    int day = 1;    // 1..31
+    int month = 1; // 1..12
+    int day = 1;   // 1..31
     int hour = 0;
     int minute = 0;
     int second = 0;
 };
 
 class DosDateTime {
-public:
+  public:
     // Splits the words: date = (year - 1980) << 9 | month << 5 | day,
     // time = hour << 11 | minute << 5 | seconds / 2.
     static CivilTime Decode(uint16_t date, uint16_t time);

@@ -1,8 +1,14 @@
 #include "bruna/EmptyZip.h"
 
 namespace {
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16; }
+uint16_t U16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+uint32_t U32(const uint8_t* p)
+{
+    return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16;
+}
 } // namespace
 
 bool EmptyZip::Is(const uint8_t* data, size_t size)

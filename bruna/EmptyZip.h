@@ -7,7 +7,7 @@
 #include <cstdint>
 
 class EmptyZip {
-public:
+  public:
     static constexpr size_t kMaxSize = 22 + 65535;
     static bool Is(const uint8_t* data, size_t size);
 };

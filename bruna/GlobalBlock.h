@@ -3,7 +3,7 @@
 #include <windows.h>
 
 class GlobalBlock {
-public:
+  public:
     explicit GlobalBlock(HGLOBAL block = nullptr) : m_block(block) {}
     ~GlobalBlock()
     {
@@ -29,6 +29,6 @@ public:
     }
     explicit operator bool() const { return m_block != nullptr; }
 
-private:
+  private:
     HGLOBAL m_block;
 };

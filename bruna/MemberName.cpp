@@ -9,7 +9,10 @@ bool MemberName::IsLeadByte(unsigned char c)
 
 namespace {
 
-unsigned char FoldAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+unsigned char FoldAscii(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
 
 } // namespace
 

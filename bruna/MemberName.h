@@ -6,7 +6,7 @@
 #include <string>
 
 class MemberName {
-public:
+  public:
     static bool IsLeadByte(unsigned char c);
 
     // Case-insensitive comparison of two names: ASCII letters fold, the

@@ -24,8 +24,8 @@ LONG bruna_seh_filter(EXCEPTION_POINTERS* pointers, void* /*establisherFrame*/)
 struct BrunaSehFrame {
     BrunaSehFrame* previous;
     void* handler;
-    DWORD esp;  // the trampoline's stack pointer with the record on top
-    DWORD ebp;  // the trampoline's frame pointer
+    DWORD esp; // the trampoline's stack pointer with the record on top
+    DWORD ebp; // the trampoline's frame pointer
 };
 
 void bruna_seh_resume32();
@@ -56,4 +56,7 @@ bool SehGuard::Call(void (*fn)(void*), void* context)
     return false;
 }
 
-DWORD SehGuard::LastFault() { return t_lastFault; }
+DWORD SehGuard::LastFault()
+{
+    return t_lastFault;
+}

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 class SehGuard {
-public:
+  public:
     // Calls fn(context). True when it returned; false when a fault was raised
     // inside it and caught here (LastFault() then names it).
     static bool Call(void (*fn)(void*), void* context);

@@ -49,9 +49,15 @@ bool IsEmptyZipFile(const char* path)
 
 ZipArchive::ZipArchive() = default;
 
-ZipArchive::~ZipArchive() { Close(); }
+ZipArchive::~ZipArchive()
+{
+    Close();
+}
 
-std::unique_ptr<Archive> ZipArchive::NewOfSameKind() const { return std::make_unique<ZipArchive>(); }
+std::unique_ptr<Archive> ZipArchive::NewOfSameKind() const
+{
+    return std::make_unique<ZipArchive>();
+}
 
 bool ZipArchive::Close()
 {
@@ -92,8 +98,8 @@ bool ZipArchive::Open(const char* path)
         int err = unzGoToFirstFile(uf);
         while (err == UNZ_OK) {
             unz_file_info64 info;
-            if (unzGetCurrentFileInfo64(uf, &info, name.data(), static_cast<uLong>(name.size()), nullptr, 0,
-                                        nullptr, 0) != UNZ_OK)
+            if (unzGetCurrentFileInfo64(uf, &info, name.data(), static_cast<uLong>(name.size()), nullptr, 0, nullptr,
+                                        0) != UNZ_OK)
                 return false;
             // A member this record cannot describe refuses the archive.
             const size_t length = std::strlen(name.data());
@@ -108,8 +114,8 @@ bool ZipArchive::Open(const char* path)
             data.compressedSize = static_cast<uint32_t>(compressed);
             data.uncompressedSize = static_cast<uint32_t>(info.uncompressed_size);
             std::memcpy(data.fileName, name.data(), length);
-            const std::string method = ZipMethod::Text(static_cast<uint16_t>(info.compression_method),
-                                                       static_cast<uint16_t>(info.flag));
+            const std::string method =
+                ZipMethod::Text(static_cast<uint16_t>(info.compression_method), static_cast<uint16_t>(info.flag));
             std::memcpy(data.method, method.c_str(), method.size() + 1);
             unz64_file_pos pos;
             if (unzGetFilePos64(uf, &pos) != UNZ_OK) return false;

@@ -9,7 +9,7 @@
 #include <string>
 
 class ZipArchive : public Archive {
-public:
+  public:
     ZipArchive();
     ~ZipArchive() override;
 
@@ -24,14 +24,14 @@ public:
     // that does not match its recorded length and CRC.
     HGLOBAL ExtractToMemory(const char* name) override;
 
-protected:
+  protected:
     std::unique_ptr<Archive> NewOfSameKind() const override;
 
-private:
+  private:
     struct Position {
         uint64_t directoryOffset;
         uint64_t fileNumber;
     };
-    void* m_unz = nullptr;  // minizip's unzFile, open while the archive is
-    std::map<std::string, Position> m_members;  // first member of each name
+    void* m_unz = nullptr;                     // minizip's unzFile, open while the archive is
+    std::map<std::string, Position> m_members; // first member of each name
 };

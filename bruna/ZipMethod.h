@@ -6,7 +6,7 @@
 #include <string>
 
 class ZipMethod {
-public:
+  public:
     // method: the compression method number of the central directory;
     // flags: the general purpose bit flag. At most 9 characters.
     static std::string Text(uint16_t method, uint16_t flags);

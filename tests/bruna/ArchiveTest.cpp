@@ -10,7 +10,10 @@
 
 namespace {
 
-std::string Fixture(const std::string& rel) { return testenv::Join(testenv::TempDir(), "..\\bruna_archives\\" + rel); }
+std::string Fixture(const std::string& rel)
+{
+    return testenv::Join(testenv::TempDir(), "..\\bruna_archives\\" + rel);
+}
 
 std::string Take(HGLOBAL block)
 {
@@ -47,7 +50,7 @@ TEST(Archive, ContainsComparesExactNames)
 
 TEST(Archive, ExtractFileIsOneShot)
 {
-    ZipArchive zip;  // never opened itself
+    ZipArchive zip; // never opened itself
     EXPECT_EQ(Take(zip.ExtractFile(Fixture("zip\\mixed.zip").c_str(), "q?.txt")), "question\n");
     EXPECT_EQ(Take(zip.ExtractFile(Fixture("cab\\gcab-stored.cab").c_str(), "a.txt")), "<NULL>");
     CabArchive cab;

@@ -8,9 +8,7 @@ BrunaApi::Family Load(HMODULE m, const std::string& prefix)
 {
     BrunaApi::Family f;
     // Through void* so the compiler does not object to the function type.
-    auto get = [&](const char* op) {
-        return reinterpret_cast<void*>(GetProcAddress(m, (prefix + op).c_str()));
-    };
+    auto get = [&](const char* op) { return reinterpret_cast<void*>(GetProcAddress(m, (prefix + op).c_str())); };
     f.Open = reinterpret_cast<BrunaApi::OpenFn>(get("Open"));
     f.Close = reinterpret_cast<BrunaApi::CloseFn>(get("Close"));
     f.FindFirst = reinterpret_cast<BrunaApi::FindFn>(get("FindFirst"));
@@ -41,9 +39,15 @@ BrunaApi::~BrunaApi()
     if (module) FreeLibrary(module);
 }
 
-bool BrunaApi::Loaded() const { return module && Complete(arc) && Complete(zip) && Complete(cab); }
+bool BrunaApi::Loaded() const
+{
+    return module && Complete(arc) && Complete(zip) && Complete(cab);
+}
 
-FARPROC BrunaApi::Proc(const char* name) const { return module ? GetProcAddress(module, name) : nullptr; }
+FARPROC BrunaApi::Proc(const char* name) const
+{
+    return module ? GetProcAddress(module, name) : nullptr;
+}
 
 std::string TakeBlock(HGLOBAL block)
 {

@@ -62,7 +62,8 @@ int main(int argc, char** argv)
     const double t1 = Now();
     std::vector<std::string> names;
     ArcFindData d;
-    for (BOOL more = first(h, &d); more; more = next(h, &d)) names.push_back(d.fileName);
+    for (BOOL more = first(h, &d); more; more = next(h, &d))
+        names.push_back(d.fileName);
     const double t2 = Now();
     int extracted = 0;
     for (size_t i = 0; i < names.size(); ++i) {

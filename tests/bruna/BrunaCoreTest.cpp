@@ -34,12 +34,13 @@ TEST(ZipMethod, ListingTexts)
     EXPECT_EQ(ZipMethod::Text(8, 0x0002), "Defl:X");
     EXPECT_EQ(ZipMethod::Text(8, 0x0004), "Defl:F");
     EXPECT_EQ(ZipMethod::Text(8, 0x0006), "Defl:S");
-    EXPECT_EQ(ZipMethod::Text(8, 0x0809), "Defl:N");  // encryption and UTF-8 bits do not count
+    EXPECT_EQ(ZipMethod::Text(8, 0x0809), "Defl:N"); // encryption and UTF-8 bits do not count
     EXPECT_EQ(ZipMethod::Text(0, 0x0006), "Stored");
     EXPECT_EQ(ZipMethod::Text(12, 0), "BZip2");
     EXPECT_EQ(ZipMethod::Text(14, 0), "LZMA");
     EXPECT_EQ(ZipMethod::Text(77, 0), "Unk:077");
-    for (unsigned m = 0; m < 65536; m += 97) EXPECT_LT(ZipMethod::Text(static_cast<uint16_t>(m), 0).size(), 10u);
+    for (unsigned m = 0; m < 65536; m += 97)
+        EXPECT_LT(ZipMethod::Text(static_cast<uint16_t>(m), 0).size(), 10u);
 }
 
 TEST(DosDateTime, DecodesAndCountsTicks)
@@ -76,7 +77,7 @@ TEST(EmptyZip, OnlyTheBareEndRecord)
     EXPECT_TRUE(EmptyZip::Is(commented.data(), commented.size()));
     EXPECT_FALSE(EmptyZip::Is(commented.data(), commented.size() - 1));
     std::vector<uint8_t> members = end;
-    members[8] = members[10] = 1;  // one member listed: not empty
+    members[8] = members[10] = 1; // one member listed: not empty
     EXPECT_FALSE(EmptyZip::Is(members.data(), members.size()));
     std::vector<uint8_t> prefixed = {'x'};
     prefixed.insert(prefixed.end(), end.begin(), end.end());
@@ -150,7 +151,7 @@ TEST(CabHeader, ReadsTheTablesOfGoodCabinets)
     CabHeader h;
     const std::vector<uint8_t> hello = ReadCab("normal_2files_1folder.cab");
     ASSERT_TRUE(h.Parse(hello.data(), hello.size()));
-    EXPECT_EQ(h.files[0].size, 77u);  // as cabextract -l lists it
+    EXPECT_EQ(h.files[0].size, 77u); // as cabextract -l lists it
     EXPECT_EQ(h.files[1].size, 74u);
     const CivilTime t = DosDateTime::Decode(h.files[1].date, h.files[1].time);
     EXPECT_EQ(t.year, 1997);
@@ -167,12 +168,14 @@ TEST(CabHeader, KnowsWhereMembersOfASetBegin)
     ASSERT_TRUE(h.Parse(first.data(), first.size()));
     EXPECT_EQ(h.nextCabinet, "cabd_multi_basic_pt2.cab");
     ASSERT_EQ(h.files.size(), 3u);
-    for (const auto& f : h.files) EXPECT_TRUE(f.StartsHere());
+    for (const auto& f : h.files)
+        EXPECT_TRUE(f.StartsHere());
     for (const char* later : {"multi_basic_pt2.cab", "multi_basic_pt5.cab"}) {
         const std::vector<uint8_t> bytes = ReadCab(later);
         ASSERT_TRUE(h.Parse(bytes.data(), bytes.size()));
         EXPECT_FALSE(h.prevCabinet.empty());
-        for (const auto& f : h.files) EXPECT_FALSE(f.StartsHere());
+        for (const auto& f : h.files)
+            EXPECT_FALSE(f.StartsHere());
     }
 }
 

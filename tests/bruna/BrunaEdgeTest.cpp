@@ -11,12 +11,18 @@
 
 namespace {
 
-std::string Fixture(const std::string& rel) { return testenv::Join(testenv::TempDir(), "..\\bruna_archives\\" + rel); }
+std::string Fixture(const std::string& rel)
+{
+    return testenv::Join(testenv::TempDir(), "..\\bruna_archives\\" + rel);
+}
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 class BrunaEdge : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(api.Loaded()); }
     std::string Extract(void* h, const char* name)
     {
@@ -87,7 +93,8 @@ TEST_F(BrunaEdge, FindFirstDoesNotRewind)
         ASSERT_NE(h, nullptr);
         ArcFindData d;
         int n = 0;
-        for (BOOL more = api.arc.FindFirst(h, &d); more; more = api.arc.FindNext(h, &d)) ++n;
+        for (BOOL more = api.arc.FindFirst(h, &d); more; more = api.arc.FindNext(h, &d))
+            ++n;
         EXPECT_GE(n, 1);
         EXPECT_FALSE(api.arc.FindFirst(h, &d));
         EXPECT_FALSE(api.arc.FindNext(h, &d));
@@ -116,7 +123,7 @@ TEST_F(BrunaEdge, ZipSelectsTheExactStoredName)
     EXPECT_EQ(Extract(h, "Case.txt"), "upper C\n");
     EXPECT_EQ(Extract(h, "case.txt"), "<NULL>");
     EXPECT_EQ(Extract(h, "CASE.TXT"), "<NULL>");
-    EXPECT_EQ(Extract(h, "seq.txt"), "<NULL>");  // stored as dir/sub/seq.txt
+    EXPECT_EQ(Extract(h, "seq.txt"), "<NULL>"); // stored as dir/sub/seq.txt
     EXPECT_EQ(Extract(h, "dir\\sub\\seq.txt"), "<NULL>");
     EXPECT_EQ(Extract(h, "スキン.txt"), "シフトJIS\n");
     EXPECT_EQ(Extract(h, "ソース表示.txt"), "trail byte 0x5C\n");
@@ -144,8 +151,8 @@ TEST_F(BrunaEdge, ExtractToFile)
     const std::string dir = testenv::FreshDir("out");
     struct Case {
         const char* archive;
-        const char* member;  // as stored
-        const char* asked;   // as asked for
+        const char* member; // as stored
+        const char* asked;  // as asked for
     } cases[] = {{"zip\\mixed.zip", "dir/sub/seq.txt", "dir/sub/seq.txt"},
                  {"cab\\gcab-mszip.cab", "seq.txt", "SEQ.TXT"}};
     for (const Case& c : cases) {
@@ -183,7 +190,8 @@ TEST_F(BrunaEdge, CabinetMembersComeOutTheSameInAnyOrder)
     ASSERT_NE(h, nullptr);
     const char* names[] = {"a.txt", "seq.txt", "surface0.png", "empty.txt", "README.TXT", "name[1].txt"};
     std::vector<std::string> forward;
-    for (const char* n : names) forward.push_back(Extract(h, n));
+    for (const char* n : names)
+        forward.push_back(Extract(h, n));
     EXPECT_EQ(forward[0], "hello\n");
     EXPECT_EQ(forward[1].size(), 228894u);
     EXPECT_EQ(forward[2].size(), 70000u);
@@ -240,8 +248,8 @@ TEST_F(BrunaEdge, ReadOnlyCabinetOpens)
     HANDLE holder = CreateFileA(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    HANDLE writer = CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE writer = CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "the stand-in does not keep writers out";
     if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
     void* h = api.cab.Open(copy.c_str());
@@ -266,7 +274,8 @@ TEST_F(BrunaEdge, SpannedSetNeedsItsNextPart)
     ASSERT_NE(h, nullptr);
     ArcFindData d;
     int n = 0;
-    for (BOOL more = api.arc.FindFirst(h, &d); more; more = api.arc.FindNext(h, &d)) ++n;
+    for (BOOL more = api.arc.FindFirst(h, &d); more; more = api.arc.FindNext(h, &d))
+        ++n;
     EXPECT_EQ(n, 3);
     const std::string whole = Extract(full, "test3.txt");
     EXPECT_EQ(whole.size(), 76u);

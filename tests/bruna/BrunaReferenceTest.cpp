@@ -26,12 +26,16 @@ struct Case {
     std::vector<Member> members;
 };
 
-std::string FixtureDir() { return testenv::Join(testenv::TempDir(), "..\\bruna_archives"); }
+std::string FixtureDir()
+{
+    return testenv::Join(testenv::TempDir(), "..\\bruna_archives");
+}
 
 std::string Unhex(const std::string& hex)
 {
     std::string out;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        out.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
     return out;
 }
 
@@ -40,7 +44,8 @@ std::vector<std::string> Split(const std::string& line)
     std::vector<std::string> f;
     std::stringstream ss(line);
     std::string s;
-    while (std::getline(ss, s, '\t')) f.push_back(s);
+    while (std::getline(ss, s, '\t'))
+        f.push_back(s);
     return f;
 }
 
@@ -85,7 +90,8 @@ std::vector<ArcFindData> List(const BrunaApi::Family& f, void* h)
 {
     std::vector<ArcFindData> out;
     ArcFindData d;
-    for (BOOL more = f.FindFirst(h, &d); more; more = f.FindNext(h, &d)) out.push_back(d);
+    for (BOOL more = f.FindFirst(h, &d); more; more = f.FindNext(h, &d))
+        out.push_back(d);
     return out;
 }
 
@@ -99,7 +105,7 @@ SYSTEMTIME LocalTime(const ArcFileTime& t)
 }
 
 class BrunaReference : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(api.Loaded()) << "bruna.dll or one of its exports is missing";

@@ -14,9 +14,15 @@ void WriteThroughNull(void* p)
     *target = 42;
 }
 
-void Raise(void*) { RaiseException(0xE0001234, 0, 0, nullptr); }
+void Raise(void*)
+{
+    RaiseException(0xE0001234, 0, 0, nullptr);
+}
 
-void Returns(void* p) { *static_cast<int*>(p) = 7; }
+void Returns(void* p)
+{
+    *static_cast<int*>(p) = 7;
+}
 
 // A callee with a guard of its own: its fault stays inside.
 void HandlesItsOwn(void* p)

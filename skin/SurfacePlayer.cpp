@@ -177,7 +177,10 @@ void SurfacePlayer::Start(PlayerWindow& window)
     m_window = &window;
     HWND hwnd = window.Handle();
     const PixelSize size = m_engine.PrepareStart();
-    SetWindowPos(hwnd, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+    // Not activated: showing a surface must not take the keyboard focus from
+    // whatever the user is working in.
+    SetWindowPos(hwnd, nullptr, 0, 0, size.width, size.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
 
     const PixelSize buffer = m_engine.BufferSize();
     {

@@ -323,7 +323,9 @@ TEST_F(Surfaces, ASurfaceWithoutAnimationsIsShownByStartWithoutAThread)
     SurfaceTestWindow window;
     ASSERT_TRUE(window.Load(SampleSkin("kaeru")));
     const int threads = ThreadCount();
+    SetActiveWindow(window.Host());
     window.Show(1);
+    EXPECT_EQ(GetActiveWindow(), window.Host()) << "showing a surface does not activate the skin window";
     EXPECT_FALSE(window.Current()->HasThread());
     EXPECT_EQ(ThreadCount(), threads);
     EXPECT_TRUE(IsWindowVisible(window.Handle()));

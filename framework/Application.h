@@ -14,17 +14,17 @@
 class Window;
 
 class Application {
-public:
+  public:
     Application();
     virtual ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
     // Virtual operations, in their fixed order.
-    virtual void Hook() {}              // no caller in the framework
-    virtual BOOL InitInstance();        // FALSE ends the program at once (exit code 0)
-    virtual int ExitInstance();         // its result is the process's exit code
-    virtual BOOL OnIdle(LONG idleCount); // TRUE while more idle work is wanted
+    virtual void Hook() {}                          // no caller in the framework
+    virtual BOOL InitInstance();                    // FALSE ends the program at once (exit code 0)
+    virtual int ExitInstance();                     // its result is the process's exit code
+    virtual BOOL OnIdle(LONG idleCount);            // TRUE while more idle work is wanted
     virtual BOOL PreTranslateMessage(MSG* message); // TRUE: the message was consumed
 
     // The process's application object, or nullptr before one is constructed.
@@ -66,7 +66,7 @@ public:
     // Entry data, stored by the program's or the library's entry steps.
     void SetEntryData(HINSTANCE instance, const std::string& commandLine, int showCommand);
 
-private:
+  private:
     bool MainWindowAlive() const;
     // One message taken from the queue: PreTranslateMessage, then translation and dispatch.
     void DispatchOne(MSG& message);

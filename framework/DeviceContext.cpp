@@ -93,9 +93,8 @@ int DeviceContext::StretchDIBits(int x, int y, int width, int height, int source
                            rop);
 }
 
-int DeviceContext::SetDIBitsToDevice(int x, int y, DWORD width, DWORD height, int sourceX, int sourceY,
-                                     UINT startScan, UINT scanLines, const void* bits, const BITMAPINFO* info,
-                                     UINT usage)
+int DeviceContext::SetDIBitsToDevice(int x, int y, DWORD width, DWORD height, int sourceX, int sourceY, UINT startScan,
+                                     UINT scanLines, const void* bits, const BITMAPINFO* info, UINT usage)
 {
     return ::SetDIBitsToDevice(m_dc, x, y, width, height, sourceX, sourceY, startScan, scanLines, bits, info, usage);
 }
@@ -106,11 +105,20 @@ HGDIOBJ DeviceContext::SelectObject(HGDIOBJ object)
     if (!previous || previous == HGDI_ERROR || m_kind == Kind::Foreign) return previous;
     HGDIOBJ* original = nullptr;
     switch (GetObjectType(object)) {
-    case OBJ_BITMAP: original = &m_originalBitmap; break;
-    case OBJ_BRUSH: original = &m_originalBrush; break;
-    case OBJ_PEN: original = &m_originalPen; break;
-    case OBJ_FONT: original = &m_originalFont; break;
-    default: break; // a region is copied into the context, nothing to give back
+    case OBJ_BITMAP:
+        original = &m_originalBitmap;
+        break;
+    case OBJ_BRUSH:
+        original = &m_originalBrush;
+        break;
+    case OBJ_PEN:
+        original = &m_originalPen;
+        break;
+    case OBJ_FONT:
+        original = &m_originalFont;
+        break;
+    default:
+        break; // a region is copied into the context, nothing to give back
     }
     if (original && !*original) *original = previous;
     return previous;

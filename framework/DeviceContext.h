@@ -5,25 +5,25 @@
 #include <windows.h>
 
 class DeviceContext {
-public:
+  public:
     DeviceContext() = default;
     ~DeviceContext() { Release(); }
     DeviceContext(const DeviceContext&) = delete;
     DeviceContext& operator=(const DeviceContext&) = delete;
 
-    bool GetWindowContext(HWND hwnd);           // GetDC; ReleaseDC later
-    bool BeginPaint(HWND hwnd);                 // BeginPaint; EndPaint later
-    bool CreateCompatible(HDC reference);       // CreateCompatibleDC; DeleteDC later
-    bool CreateDisplay();                       // CreateDCA("DISPLAY"); DeleteDC later
-    void AttachForeign(HDC dc);                 // not released by this object
+    bool GetWindowContext(HWND hwnd);     // GetDC; ReleaseDC later
+    bool BeginPaint(HWND hwnd);           // BeginPaint; EndPaint later
+    bool CreateCompatible(HDC reference); // CreateCompatibleDC; DeleteDC later
+    bool CreateDisplay();                 // CreateDCA("DISPLAY"); DeleteDC later
+    void AttachForeign(HDC dc);           // not released by this object
     void Release();
 
     HDC Handle() const { return m_dc; }
     const PAINTSTRUCT& PaintInfo() const { return m_paint; }
 
     BOOL BitBlt(int x, int y, int width, int height, HDC source, int sourceX, int sourceY, DWORD rop);
-    int StretchDIBits(int x, int y, int width, int height, int sourceX, int sourceY, int sourceWidth,
-                      int sourceHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+    int StretchDIBits(int x, int y, int width, int height, int sourceX, int sourceY, int sourceWidth, int sourceHeight,
+                      const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
     int SetDIBitsToDevice(int x, int y, DWORD width, DWORD height, int sourceX, int sourceY, UINT startScan,
                           UINT scanLines, const void* bits, const BITMAPINFO* info, UINT usage);
     // Selects an object; the objects first replaced are selected back when
@@ -33,7 +33,7 @@ public:
     // The wrapper of a handle, valid only while the current message is handled.
     static DeviceContext* FromHandle(HDC dc);
 
-private:
+  private:
     enum class Kind { None, Window, Paint, Created, Foreign };
     void RestoreSelections();
 

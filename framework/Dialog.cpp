@@ -16,8 +16,8 @@ HINSTANCE AppInstance()
 
 } // namespace
 
-BOOL Dialog::Create(const char* className, const char* windowName, DWORD style, DWORD exStyle, int x, int y,
-                    int width, int height, HWND parent, HMENU menuOrId, void* param)
+BOOL Dialog::Create(const char* className, const char* windowName, DWORD style, DWORD exStyle, int x, int y, int width,
+                    int height, HWND parent, HMENU menuOrId, void* param)
 {
     return CreateEx(className, windowName, style, exStyle, x, y, width, height, parent, menuOrId, param);
 }
@@ -53,8 +53,10 @@ LRESULT Dialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Dialog::OnCommand(UINT id, UINT code)
 {
-    if (id == IDOK) OnOK();
-    else if (id == IDCANCEL) OnCancel();
+    if (id == IDOK)
+        OnOK();
+    else if (id == IDCANCEL)
+        OnCancel();
     Window::OnCommand(id, code);
 }
 
@@ -82,8 +84,8 @@ INT_PTR Dialog::DoModal(LPARAM initParam)
     registry.AddPendingDialog(this);
     INT_PTR result = -1;
     if (!faultguard::Guard([&] {
-            result = DialogBoxIndirectParamA(AppInstance(), m_template, m_owner, &Dialog::FrameworkDialogProc,
-                                             initParam);
+            result =
+                DialogBoxIndirectParamA(AppInstance(), m_template, m_owner, &Dialog::FrameworkDialogProc, initParam);
         })) {
         result = -1;
     }
@@ -93,8 +95,10 @@ INT_PTR Dialog::DoModal(LPARAM initParam)
 
 void Dialog::End(INT_PTR result)
 {
-    if (m_modal) EndDialog(m_hwnd, result);
-    else Destroy();
+    if (m_modal)
+        EndDialog(m_hwnd, result);
+    else
+        Destroy();
 }
 
 BOOL Dialog::OnInitDialog()

@@ -10,7 +10,7 @@
 #include "framework/Window.h"
 
 class Dialog : public Window {
-public:
+  public:
     Dialog() = default;
     Dialog(const DLGTEMPLATE* dialogTemplate, HWND owner) : m_template(dialogTemplate), m_owner(owner) {}
 
@@ -50,7 +50,7 @@ public:
     // The dialog procedure every framework dialog is created with.
     static INT_PTR CALLBACK FrameworkDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-protected:
+  protected:
     // Binds the dialog window and hands it its first message.
     void BindDialogWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -59,7 +59,8 @@ BOOL FrameworkLibraryAttach(HINSTANCE module)
     Application* app = Application::Get();
     if (!app) return FALSE;
     RegisterWheelOnWindows95();
-    if (!g_idleHook) g_idleHook = SetWindowsHookExA(WH_FOREGROUNDIDLE, ForegroundIdleProc, nullptr, GetCurrentThreadId());
+    if (!g_idleHook)
+        g_idleHook = SetWindowsHookExA(WH_FOREGROUNDIDLE, ForegroundIdleProc, nullptr, GetCurrentThreadId());
     WindowRegistry::Instance().SetPurgeAfterOutermostMessage(true);
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);

@@ -7,7 +7,7 @@
 #include <utility>
 
 template <class Handle> class GdiObject {
-public:
+  public:
     GdiObject() = default;
     explicit GdiObject(Handle handle) : m_handle(handle) {}
     ~GdiObject() { Reset(); }
@@ -30,12 +30,12 @@ public:
     // Gives up ownership, e.g. when a region is handed to SetWindowRgn.
     Handle Detach() { return std::exchange(m_handle, nullptr); }
 
-private:
+  private:
     Handle m_handle = nullptr;
 };
 
 class Bitmap : public GdiObject<HBITMAP> {
-public:
+  public:
     using GdiObject::GdiObject;
     bool Load(HINSTANCE instance, const char* name)
     {
@@ -55,7 +55,7 @@ public:
 };
 
 class DibSection : public GdiObject<HBITMAP> {
-public:
+  public:
     using GdiObject::GdiObject;
     // 'bits' receives the address of the pixels, valid while the object lives.
     bool Create(HDC dc, const BITMAPINFO* info, void** bits)
@@ -66,7 +66,7 @@ public:
 };
 
 class Region : public GdiObject<HRGN> {
-public:
+  public:
     using GdiObject::GdiObject;
     bool CreateRect(int left, int top, int right, int bottom)
     {
@@ -76,7 +76,7 @@ public:
 };
 
 class Brush : public GdiObject<HBRUSH> {
-public:
+  public:
     using GdiObject::GdiObject;
     bool CreateSolid(COLORREF colour)
     {
@@ -86,7 +86,7 @@ public:
 };
 
 class Font : public GdiObject<HFONT> {
-public:
+  public:
     using GdiObject::GdiObject;
     bool Create(const LOGFONTA& description)
     {

@@ -6,7 +6,7 @@
 #include <utility>
 
 class Icon {
-public:
+  public:
     Icon() = default;
     ~Icon() { Reset(); }
     Icon(const Icon&) = delete;
@@ -38,7 +38,7 @@ public:
         m_owned = false;
     }
 
-private:
+  private:
     HICON m_icon = nullptr;
     bool m_owned = false;
 };

@@ -7,7 +7,7 @@
 #include <string>
 
 class Menu {
-public:
+  public:
     Menu() = default;
     ~Menu() { Destroy(); }
     Menu(const Menu&) = delete;
@@ -43,7 +43,7 @@ public:
     // The wrapper of a handle, valid only while the current message is handled.
     static Menu* FromHandle(HMENU menu);
 
-private:
+  private:
     HMENU m_menu = nullptr;
     bool m_owned = false;
 };

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 class NamedMutex {
-public:
+  public:
     NamedMutex() = default;
     ~NamedMutex() { Close(); }
     NamedMutex(const NamedMutex&) = delete;
@@ -16,6 +16,6 @@ public:
     void Close();
     HANDLE Handle() const { return m_handle; }
 
-private:
+  private:
     HANDLE m_handle = nullptr;
 };

@@ -10,7 +10,7 @@
 #include "framework/Dialog.h"
 
 class PropertyPage : public Dialog {
-public:
+  public:
     // 'title' may be null: the template's caption is used then.
     PropertyPage(const DLGTEMPLATE* dialogTemplate, const char* title);
 
@@ -37,7 +37,7 @@ public:
     // WM_INITDIALOG, whose lParam carries the page description.
     static INT_PTR CALLBACK PageDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-private:
+  private:
     std::string m_title;
     PROPSHEETPAGEA m_page{};
 };

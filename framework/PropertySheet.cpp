@@ -18,7 +18,8 @@ HINSTANCE AppInstance()
 
 } // namespace
 
-PropertySheet::PropertySheet(const char* caption, HWND owner) : Dialog(nullptr, owner), m_caption(caption ? caption : "")
+PropertySheet::PropertySheet(const char* caption, HWND owner)
+    : Dialog(nullptr, owner), m_caption(caption ? caption : "")
 {
     m_header.dwSize = PROPSHEETHEADERA_V1_SIZE;
     m_header.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK;

@@ -17,7 +17,7 @@
 class PropertyPage;
 
 class PropertySheet : public Dialog {
-public:
+  public:
     PropertySheet(const char* caption, HWND owner);
 
     BOOL CreateModeless(LPARAM initParam) override;
@@ -31,7 +31,7 @@ public:
     PROPSHEETHEADERA& Header() { return m_header; }
     const std::vector<PropertyPage*>& Pages() const { return m_pages; }
 
-private:
+  private:
     // Packs the pages' descriptions into one array, each as long as its
     // dwSize says, since the sheet walks the array by that size.
     void PreparePages();

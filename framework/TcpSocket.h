@@ -9,7 +9,7 @@
 #include <utility>
 
 class TcpSocket {
-public:
+  public:
     TcpSocket() = default;
     explicit TcpSocket(SOCKET socket) : m_socket(socket) {}
     ~TcpSocket() { Close(); }
@@ -35,6 +35,6 @@ public:
     bool Valid() const { return m_socket != INVALID_SOCKET; }
     SOCKET Handle() const { return m_socket; }
 
-private:
+  private:
     SOCKET m_socket = INVALID_SOCKET;
 };

@@ -24,8 +24,8 @@ Window::~Window()
     }
 }
 
-BOOL Window::Create(const char* className, const char* windowName, DWORD style, DWORD exStyle, int x, int y,
-                    int width, int height, HWND parent, HMENU menuOrId, void* param)
+BOOL Window::Create(const char* className, const char* windowName, DWORD style, DWORD exStyle, int x, int y, int width,
+                    int height, HWND parent, HMENU menuOrId, void* param)
 {
     return CreateEx(className, windowName, style, exStyle, x, y, width, height, parent, menuOrId, param);
 }
@@ -172,7 +172,8 @@ void AllowOwnProcessForeground()
     if (!user32) user32 = loaded = LoadLibraryA("User32.dll");
     if (!user32) return;
     using AllowProc = BOOL(WINAPI*)(DWORD);
-    auto allow = reinterpret_cast<AllowProc>(reinterpret_cast<void*>(GetProcAddress(user32, "AllowSetForegroundWindow")));
+    auto allow =
+        reinterpret_cast<AllowProc>(reinterpret_cast<void*>(GetProcAddress(user32, "AllowSetForegroundWindow")));
     if (allow) allow(GetCurrentProcessId());
     if (loaded) FreeLibrary(loaded);
 }
@@ -185,8 +186,8 @@ template <class Call> auto Window::WithForegroundRights(bool force, Call call) -
     DWORD ownThread = GetCurrentThreadId();
     HWND foreground = GetForegroundWindow();
     DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-    bool attached = foregroundThread && foregroundThread != ownThread &&
-                    AttachThreadInput(ownThread, foregroundThread, TRUE);
+    bool attached =
+        foregroundThread && foregroundThread != ownThread && AttachThreadInput(ownThread, foregroundThread, TRUE);
     AllowOwnProcessForeground();
     auto result = call();
     if (attached) AttachThreadInput(ownThread, foregroundThread, FALSE);

@@ -71,8 +71,10 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         // Default processing still belongs to the procedure the window had
         // before we took it over, so the control can free its own data.
         WNDPROC previous = m_previousProc;
-        if (m_previousProc) Unsubclass();
-        else WindowRegistry::Instance().Unbind(hwnd);
+        if (m_previousProc)
+            Unsubclass();
+        else
+            WindowRegistry::Instance().Unbind(hwnd);
         if (Application* app = Application::Get()) {
             app->RemoveIdleHandler(this);
             WinHelpA(hwnd, app->HelpFilePath().c_str(), HELP_QUIT, 0);
@@ -101,8 +103,7 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(OnCtlColor(DeviceContext::FromHandle(reinterpret_cast<HDC>(wParam)),
-                                                    Window::FromHandle(AsWindow(lParam)),
-                                                    message - WM_CTLCOLORMSGBOX));
+                                                    Window::FromHandle(AsWindow(lParam)), message - WM_CTLCOLORMSGBOX));
     case WM_NOTIFY: {
         LRESULT result = 0;
         if (OnNotify(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), &result)) return result;
@@ -158,8 +159,8 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_handled) return 0;
         break;
     case WM_APPCOMMAND:
-        OnAppCommand(Window::FromHandle(AsWindow(wParam)), GET_APPCOMMAND_LPARAM(lParam),
-                     GET_DEVICE_LPARAM(lParam), GET_KEYSTATE_LPARAM(lParam));
+        OnAppCommand(Window::FromHandle(AsWindow(wParam)), GET_APPCOMMAND_LPARAM(lParam), GET_DEVICE_LPARAM(lParam),
+                     GET_KEYSTATE_LPARAM(lParam));
         if (m_handled) return TRUE;
         break;
     case WM_ERASEBKGND: {

@@ -17,7 +17,7 @@ class Window;
 class Dialog;
 
 class WindowRegistry {
-public:
+  public:
     static constexpr std::uint32_t kCreationLimit = 0xFFFFFF; // numbers 0 to 0xFFFFFE
     static constexpr std::uint32_t kDialogLimit = 0xFFFF;     // numbers 0 to 0xFFFE
 
@@ -70,7 +70,7 @@ public:
     // Nesting depth of the framework's window procedure on this thread.
     int& DispatchDepth() { return m_dispatchDepth; }
 
-private:
+  private:
     WindowRegistry() = default;
 
     struct HolderBase {

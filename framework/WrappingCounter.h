@@ -5,7 +5,7 @@
 #include <cstdint>
 
 class WrappingCounter {
-public:
+  public:
     explicit WrappingCounter(std::uint32_t limit) : m_limit(limit) {}
 
     std::uint32_t Value() const { return m_value; }
@@ -19,7 +19,7 @@ public:
         return m_value;
     }
 
-private:
+  private:
     std::uint32_t m_limit;
     std::uint32_t m_value = 0;
 };

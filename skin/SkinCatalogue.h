@@ -10,7 +10,7 @@
 #include "skin/SkinDefinition.h"
 
 class SkinCatalogue {
-public:
+  public:
     // Rebuilds the catalogue from the "skin" folder beside the program's
     // executable; true when it holds at least one skin.
     bool ScanSkins();
@@ -31,6 +31,6 @@ public:
     // last backslash, double-byte aware) plus "skin".
     static std::string ProgramSkinFolder();
 
-private:
+  private:
     std::vector<SkinDefinition> m_entries;
 };

@@ -54,7 +54,7 @@ struct SkinDefinition {
     SkinDefinition(SkinDefinition&&) = default;
     SkinDefinition& operator=(SkinDefinition&&) = default;
 
-private:
+  private:
     // Takes every field up to "ontop"; the run-time parts are left empty.
     void CopyDefinition(const SkinDefinition& other);
 };

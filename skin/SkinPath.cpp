@@ -19,8 +19,8 @@ std::string ReadSkinPathFrom(const std::string& settingsFile, const std::string&
     // An empty section name would make the reader list section names.
     if (hostKey.empty()) return std::string();
     std::vector<char> buffer(kNameBuffer, '\0');
-    DWORD length = GetPrivateProfileStringA(hostKey.c_str(), "SkinPath", "", buffer.data(), kNameBuffer,
-                                            settingsFile.c_str());
+    DWORD length =
+        GetPrivateProfileStringA(hostKey.c_str(), "SkinPath", "", buffer.data(), kNameBuffer, settingsFile.c_str());
     return std::string(buffer.data(), std::min<std::size_t>(length, std::strlen(buffer.data())));
 }
 

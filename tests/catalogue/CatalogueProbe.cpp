@@ -19,7 +19,8 @@ int main(int argc, char** argv)
     std::ofstream out(argv[1], std::ios::binary);
     out << catalogue.Size() << "\n";
     if (!found) return 1;
-    for (const SkinDefinition& d : catalogue.Entries()) out << d.name << "|" << d.title << "\n";
+    for (const SkinDefinition& d : catalogue.Entries())
+        out << d.name << "|" << d.title << "\n";
     if (!WriteSkinPath(argv[2], argv[3])) return 3;
     out << "remembered:" << ReadSkinPath(argv[2]) << "\n";
     return 0;

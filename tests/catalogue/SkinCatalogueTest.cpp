@@ -32,7 +32,8 @@ std::string MakeSkin(const std::string& skinRoot, const std::string& name,
 {
     std::string dir = Join(skinRoot, name);
     CreateDirectoryA(dir.c_str(), nullptr);
-    for (const auto& file : files) EXPECT_TRUE(testenv::WriteFile(Join(dir, file.first), file.second)) << file.first;
+    for (const auto& file : files)
+        EXPECT_TRUE(testenv::WriteFile(Join(dir, file.first), file.second)) << file.first;
     return dir;
 }
 
@@ -44,7 +45,8 @@ std::string Ini(const std::string& body)
 std::vector<std::string> Names(const SkinCatalogue& catalogue)
 {
     std::vector<std::string> names;
-    for (const SkinDefinition& d : catalogue.Entries()) names.push_back(d.name);
+    for (const SkinDefinition& d : catalogue.Entries())
+        names.push_back(d.name);
     return names;
 }
 
@@ -199,7 +201,8 @@ TEST(SkinCatalogue, IniFilesThatAreOddOrDamaged)
     // Over-long texts.
     std::string longTitle(300, 't'), longCategory(400, 'c');
     std::string sjisTitle;
-    for (int i = 0; i < 150; ++i) sjisTitle += "表";
+    for (int i = 0; i < 150; ++i)
+        sjisTitle += "表";
     MakeSkin(root, "long",
              {{"surface0.png", kPng},
               {"ostra.ini", Ini("title=" + longTitle + "\r\nghost=" + sjisTitle + "\r\ncategory=" + longCategory +
@@ -292,7 +295,8 @@ TEST(SkinDefinitionRecord, ReadingAgainTakesLaterEditsAndCopiesCarryNoRunTimePar
 TEST(SkinCatalogue, RememberedSkinPicksAnExactExistingEntryOrTheFirst)
 {
     std::string root = testenv::FreshDir("remember");
-    for (const char* name : {"A", "frog", "star"}) MakeSkin(root, name, {{"surface0.png", kPng}});
+    for (const char* name : {"A", "frog", "star"})
+        MakeSkin(root, name, {{"surface0.png", kPng}});
     SkinCatalogue catalogue;
     ASSERT_TRUE(catalogue.ScanFolder(root));
     EXPECT_EQ(catalogue.IndexForRememberedSkin("star"), 2u);

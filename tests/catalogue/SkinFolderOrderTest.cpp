@@ -12,12 +12,12 @@ TEST(SkinFolderOrder, FoldersSortByUnsignedBytesOfTheirPaths)
     // Listing order as a directory might return it.
     std::vector<SkinFolder> folders = {
         {root + "b", "b"},
-        {root + "\x95\x5C", "\x95\x5C"},   // 表 (lead 0x95, trail 0x5C)
+        {root + "\x95\x5C", "\x95\x5C"}, // 表 (lead 0x95, trail 0x5C)
         {root + "A", "A"},
         {root + "a", "a"},
-        {root + "\x83\x5C", "\x83\x5C"},   // ソ
+        {root + "\x83\x5C", "\x83\x5C"}, // ソ
         {root + "ab", "ab"},
-        {root + "\xB1", "\xB1"},           // half-width katakana, one byte 0xB1
+        {root + "\xB1", "\xB1"}, // half-width katakana, one byte 0xB1
         {root + "Z9", "Z9"},
         {root + "_", "_"},
     };
@@ -39,9 +39,10 @@ TEST(SkinFolderOrder, PathComparisonCases)
         std::string a, b;
         bool less;
     } cases[] = {
-        {"A", "a", true},   {"a", "A", false}, {"a", "a", false},       {"a", "ab", true},
-        {"ab", "a", false}, {"", "a", true},   {"z", "\x81\x40", true}, {"\x81\x40", "z", false},
-        {"\xFF", "\xFE", false},
+        {"A", "a", true},        {"a", "A", false},        {"a", "a", false},
+        {"a", "ab", true},       {"ab", "a", false},       {"", "a", true},
+        {"z", "\x81\x40", true}, {"\x81\x40", "z", false}, {"\xFF", "\xFE", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(SkinPathLess(c.a, c.b), c.less) << c.a << " < " << c.b;
+    for (const Case& c : cases)
+        EXPECT_EQ(SkinPathLess(c.a, c.b), c.less) << c.a << " < " << c.b;
 }

@@ -21,7 +21,7 @@ namespace {
 constexpr UINT kStep = WM_APP + 10;
 
 class LoopWindow : public Window {
-public:
+  public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == kStep) {
@@ -118,7 +118,7 @@ TEST(ApplicationLoop, WithoutAMainWindowTheLoopEndsAtOnce)
 
 namespace {
 class TimedWindow : public LoopWindow {
-public:
+  public:
     void OnTimer(UINT_PTR) override { Destroy(); }
 };
 } // namespace
@@ -218,7 +218,7 @@ TEST(ApplicationLibraryEntry, AttachStoresTheModuleAndCallsInitInstance)
     WindowRegistry& registry = WindowRegistry::Instance();
     registry.PurgeTemporaries();
     class Maker : public Window {
-    public:
+      public:
         void OnCommand(UINT, UINT) override
         {
             Window::FromHandle(GetDesktopWindow());
@@ -401,7 +401,7 @@ TEST(WindowLifetime, ObjectGoneBeforeItsWindowLeavesTheWindowToDefaultProcessing
     HWND hwnd = nullptr;
     {
         class Short : public Window {
-        public:
+          public:
             void OnCommand(UINT, UINT) override { ++calls; }
             int calls = 0;
         } window;

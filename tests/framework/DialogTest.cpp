@@ -18,13 +18,13 @@ namespace {
 constexpr UINT kFinish = WM_APP + 20;
 
 class EditObserver : public Window {
-public:
+  public:
     void OnKeyDown(UINT key, UINT, UINT) override { lastKey = key; }
     UINT lastKey = 0;
 };
 
 class TestDialog : public Dialog {
-public:
+  public:
     using Dialog::Dialog;
     BOOL OnInitDialog() override
     {
@@ -41,8 +41,10 @@ public:
         if (message == kFinish) {
             itemText = ItemText(100);
             SendMessageA(GetDlgItem(Handle(), 100), WM_KEYDOWN, 'Q', 1);
-            if (pressOk) SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            else PostMessageA(Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            if (pressOk)
+                SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            else
+                PostMessageA(Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return 0;
         }
         return Dialog::WindowProc(message, wParam, lParam);
@@ -104,7 +106,7 @@ TEST(DialogModeless, IsBoundAndDestroyedByEnd)
 {
     DialogTemplate tmpl(L"modeless", WS_POPUP | WS_CAPTION);
     class Modeless : public Dialog {
-    public:
+      public:
         using Dialog::Dialog;
         BOOL OnInitDialog() override
         {
@@ -162,7 +164,7 @@ TEST(DialogUnits, PlacementFollowsTheDialogBaseUnits)
 namespace {
 
 class RecordingPage : public PropertyPage {
-public:
+  public:
     RecordingPage(const DLGTEMPLATE* tmpl, const char* title, std::vector<std::string>* log, std::string name)
         : PropertyPage(tmpl, title), m_log(log), m_name(std::move(name))
     {
@@ -197,7 +199,7 @@ public:
     PropertySheet* sheet = nullptr;
     RecordingPage* extra = nullptr;
 
-private:
+  private:
     std::vector<std::string>* m_log;
     std::string m_name;
 };
@@ -284,7 +286,7 @@ namespace {
 
 // Adds a page whose template the sheet cannot find, from inside a handler.
 class PageAdder : public Window {
-public:
+  public:
     void OnCommand(UINT, UINT) override
     {
         ++calls;

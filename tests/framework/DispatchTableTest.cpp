@@ -20,7 +20,7 @@ namespace {
 
 // Window arguments are logged as "self", "null" or "other" (a temporary).
 class LoggingWindow : public Window {
-public:
+  public:
     std::string Name(Window* w) const
     {
         if (!w) return "null";
@@ -228,8 +228,8 @@ class DefaultsWindow : public Window {};
 TEST(WindowDispatchTable, DefaultHandlersLeaveTheAnswerToDefWindowProc)
 {
     DefaultsWindow window;
-    ASSERT_TRUE(window.CreateEx(TestClassName(), "defaults", WS_OVERLAPPEDWINDOW, 0, 0, 0, 80, 60, nullptr, nullptr,
-                                nullptr));
+    ASSERT_TRUE(
+        window.CreateEx(TestClassName(), "defaults", WS_OVERLAPPEDWINDOW, 0, 0, 0, 80, 60, nullptr, nullptr, nullptr));
     HWND self = window.Handle();
     HDC dc = GetDC(self);
     // The same messages to a window of the system's own, as the reference.

@@ -24,8 +24,8 @@ TEST(DbcsPath, TrailBytesThatLookLikeBackslashesAreNotSeparators)
         size_t expected;
     } cases[] = {
         {"C:\\skin\\frog", 7},
-        {"C:\\skin\\" + kHyou, 7},                  // ends in a trail byte 0x5C
-        {"C:\\" + kSo + "\\x", 5},                   // a real separator after the character
+        {"C:\\skin\\" + kHyou, 7}, // ends in a trail byte 0x5C
+        {"C:\\" + kSo + "\\x", 5}, // a real separator after the character
         {"C:\\a" + kHyou + kSo, 2},
         {"noslash", std::string::npos},
         {kHyou, std::string::npos},
@@ -62,7 +62,11 @@ TEST(DbcsPath, ReplaceExtensionOfTheLastComponentOnly)
     EXPECT_EQ(ReplaceExtension("C:\\" + kHyou + "\\" + kSo + ".exe", ".ini", IsCp932LeadByte),
               "C:\\" + kHyou + "\\" + kSo + ".ini");
     // The lead byte 0x82 followed by 0x2E is one character, not a dot.
-    EXPECT_EQ(ReplaceExtension("C:\\x\x82\x2E" "y", ".ini", IsCp932LeadByte), "C:\\x\x82\x2E" "y.ini");
+    EXPECT_EQ(ReplaceExtension("C:\\x\x82\x2E"
+                               "y",
+                               ".ini", IsCp932LeadByte),
+              "C:\\x\x82\x2E"
+              "y.ini");
 }
 
 TEST(DbcsPath, TruncateNeverSplitsACharacter)

@@ -69,7 +69,8 @@ DialogTemplate::DialogTemplate(const wchar_t* caption, DWORD style)
 
 void DialogTemplate::AddText(const wchar_t* text)
 {
-    for (; *text; ++text) Add(static_cast<WORD>(*text));
+    for (; *text; ++text)
+        Add(static_cast<WORD>(*text));
     Add(0);
 }
 

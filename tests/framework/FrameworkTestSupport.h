@@ -9,7 +9,7 @@
 #include "framework/Application.h"
 
 class TestApplication : public Application {
-public:
+  public:
     BOOL OnIdle(LONG idleCount) override
     {
         ++idleCalls;
@@ -54,11 +54,11 @@ void DrainQueue();
 // A dialog template in memory: a caption, an edit control (id 100) and an
 // OK button, in a DWORD-aligned buffer the dialog functions can read.
 class DialogTemplate {
-public:
+  public:
     DialogTemplate(const wchar_t* caption, DWORD style);
     const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
 
-private:
+  private:
     void Add(WORD word) { m_words.push_back(word); }
     void AddText(const wchar_t* text);
     void Align();

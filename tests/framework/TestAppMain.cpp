@@ -16,7 +16,7 @@ namespace {
 class TestMainWindow : public Window {};
 
 class TestAppApplication : public Application {
-public:
+  public:
     BOOL InitInstance() override
     {
         if (__argc < 3) return FALSE;
@@ -50,7 +50,7 @@ public:
         return code;
     }
 
-private:
+  private:
     void Append(const std::string& text)
     {
         std::ofstream out(m_marker, std::ios::binary | std::ios::app);

@@ -21,7 +21,7 @@ struct Seen {
 };
 
 class RecordingWindow : public Window {
-public:
+  public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         seen.push_back({message, Handle()});
@@ -171,8 +171,8 @@ TEST(WindowBinding, FailedCreationOfAnUnknownClassDoesNotBindTheNextWindow)
     RecordingWindow lost;
     EXPECT_FALSE(lost.CreateEx("NoSuchClassAnywhere", "x", WS_POPUP, 0, 0, 0, 10, 10, nullptr, nullptr, nullptr));
     // A window of a framework class made directly, without an object.
-    HWND raw = CreateWindowExA(0, TestClassName(), "raw", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               TheApp().Instance(), nullptr);
+    HWND raw = CreateWindowExA(0, TestClassName(), "raw", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, TheApp().Instance(),
+                               nullptr);
     ASSERT_TRUE(raw);
     EXPECT_EQ(WindowRegistry::Instance().Find(raw), nullptr);
     EXPECT_TRUE(lost.seen.empty());
@@ -356,7 +356,7 @@ HWND MakePlainWindow()
 }
 
 class SubclassingWindow : public Window {
-public:
+  public:
     void Take(HWND hwnd) { m_hwnd = hwnd; }
     void PreSubclass() override { ++preSubclassCalls; }
     void OnCommand(UINT id, UINT) override { lastCommand = id; }
@@ -414,7 +414,7 @@ TEST(WindowSubclass, SubclassedWindowIsReleasedAtNcDestroy)
 namespace {
 
 class FaultingWindow : public Window {
-public:
+  public:
     void OnCommand(UINT id, UINT) override
     {
         ++calls;

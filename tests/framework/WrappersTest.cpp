@@ -148,7 +148,8 @@ TEST(NotifyIconFunctions, AddModifyAndDeleteAnIcon)
     HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
     // A tip over 63 bytes whose 63rd byte would split a double-byte character.
     std::string tip = "a" + std::string(40, 'x');
-    for (int i = 0; i < 20; ++i) tip += "あ";
+    for (int i = 0; i < 20; ++i)
+        tip += "あ";
     EXPECT_TRUE(AddNotifyIcon(window.Handle(), 101, WM_APP + 1, icon, tip.c_str()));
     EXPECT_TRUE(ModifyNotifyIcon(window.Handle(), 101, nullptr, "おすとら"));
     EXPECT_TRUE(ModifyNotifyIcon(window.Handle(), 101, icon, nullptr));

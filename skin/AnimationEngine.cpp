@@ -7,8 +7,8 @@ namespace {
 
 int32_t Clamp32(int64_t v)
 {
-    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                   std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -159,7 +159,8 @@ void AnimationEngine::Pass(uint32_t now, const RandomSource& random, const Surfa
             pattern.elapsed += kTick;
         }
     }
-    for (size_t index : m_finished) m_active.erase(std::find(m_active.begin(), m_active.end(), index));
+    for (size_t index : m_finished)
+        m_active.erase(std::find(m_active.begin(), m_active.end(), index));
 }
 
 void AnimationEngine::ChangeShape(const WindowShape& shape, PatternAction& action)

@@ -79,7 +79,7 @@ struct PatternAction {
 };
 
 class AnimationEngine {
-public:
+  public:
     // A surface's picture size, or nothing when the skin has no such surface.
     using SurfaceSizes = std::function<std::optional<PixelSize>(int32_t number)>;
     // Random(n) of the engine: a value from 0 to n - 1 (0 when n <= 1).
@@ -132,7 +132,7 @@ public:
     PixelSize WindowSize() const { return m_windowSize; }
     PixelRect Dirty() const { return m_dirty; }
 
-private:
+  private:
     bool IsActive(size_t index) const;
     bool BlocksSometimes() const;
     void StartAnimation(size_t index);

@@ -104,12 +104,14 @@ void AddPattern(std::string_view rest, Animation& animation)
     if (comma == std::string_view::npos) return;
     std::vector<std::string_view> fields = SplitFields(rest.substr(comma + 1));
     if (fields.size() < 3) return;
-    while (fields.size() < 5) fields.push_back("0");
+    while (fields.size() < 5)
+        fields.push_back("0");
 
     AnimationPattern pattern;
     pattern.surface = static_cast<uint32_t>(ParseDecimal(fields[0]));
     std::string method(fields[2]);
-    for (char& c : method) c = LowerAscii(c);
+    for (char& c : method)
+        c = LowerAscii(c);
     if (method == "move") {
         pattern.method = PatternMethod::Move;
     } else if (method == "base") {

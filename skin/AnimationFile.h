@@ -9,7 +9,7 @@
 #include "skin/Animation.h"
 
 class AnimationFile {
-public:
+  public:
     // The longest piece of a line taken at once (a 4096-byte line buffer with
     // its terminating NUL); the rest of a longer line follows as further pieces.
     static constexpr size_t kPieceLength = 4095;

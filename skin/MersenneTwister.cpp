@@ -10,7 +10,8 @@ constexpr uint32_t kLowerMask = 0x7fffffffu;
 MersenneTwister::MersenneTwister(uint32_t seed)
 {
     m_state[0] = seed;
-    for (int i = 1; i < kStateWords; ++i) m_state[i] = 69069u * m_state[i - 1];
+    for (int i = 1; i < kStateWords; ++i)
+        m_state[i] = 69069u * m_state[i - 1];
 }
 
 void MersenneTwister::Twist()

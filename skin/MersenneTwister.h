@@ -8,13 +8,13 @@
 #include <cstdint>
 
 class MersenneTwister {
-public:
+  public:
     explicit MersenneTwister(uint32_t seed);
 
     // The next tempered 32-bit output.
     uint32_t Next();
 
-private:
+  private:
     void Twist();
 
     static constexpr int kStateWords = 624;

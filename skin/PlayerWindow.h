@@ -7,7 +7,7 @@
 struct SurfaceImage;
 
 class PlayerWindow {
-public:
+  public:
     virtual HWND Handle() const = 0;
     // The window's placement beside its host; sets the started player's
     // origin and moves the window there (user-interface thread).
@@ -20,6 +20,6 @@ public:
     virtual HWND Host() const = 0;
     virtual bool OnTop() const = 0;
 
-protected:
+  protected:
     ~PlayerWindow() = default;
 };

@@ -5,9 +5,8 @@
 
 #include <utility>
 
-template <typename Handle>
-class ScopedGdiObject {
-public:
+template <typename Handle> class ScopedGdiObject {
+  public:
     ScopedGdiObject() = default;
     explicit ScopedGdiObject(Handle handle) : m_handle(handle) {}
     ~ScopedGdiObject() { Reset(); }
@@ -28,7 +27,7 @@ public:
         m_handle = handle;
     }
 
-private:
+  private:
     Handle m_handle = nullptr;
 };
 
@@ -38,7 +37,7 @@ using ScopedRegion = ScopedGdiObject<HRGN>;
 // A memory device context; the bitmap it was created with is selected back
 // before it is deleted, so the bitmaps selected into it can be deleted alone.
 class ScopedMemoryDC {
-public:
+  public:
     ScopedMemoryDC() = default;
     explicit ScopedMemoryDC(HDC reference) : m_dc(CreateCompatibleDC(reference)) {}
     ~ScopedMemoryDC() { Reset(); }
@@ -67,7 +66,7 @@ public:
         std::swap(m_original, other.m_original);
     }
 
-private:
+  private:
     HDC m_dc = nullptr;
     HGDIOBJ m_original = nullptr;
 };

@@ -10,7 +10,7 @@
 #include <vector>
 
 class SurfaceFileScan {
-public:
+  public:
     // The surface number of a file name: the name without its extension, past
     // its first 7 characters (the length of "surface"), read as atoi reads it.
     // "surface03.png" gives 3, "surfaceX.png" 0, "surface-2.png" -2.

@@ -52,7 +52,8 @@ bool LoadSurfaces(HDC screen, const std::string& folder, SurfaceMap& surfaces, P
         }
 
         std::set<int32_t> taken;
-        for (const auto& entry : surfaces) taken.insert(entry.first);
+        for (const auto& entry : surfaces)
+            taken.insert(entry.first);
         SurfaceFileScan::Scan(ListSurfaceFiles(folder), taken, [&](int32_t number, const std::string& name) {
             SurfaceImage image;
             if (!image.LoadFile(screen, folder + "\\" + name)) return false;

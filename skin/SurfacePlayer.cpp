@@ -296,7 +296,8 @@ void SurfacePlayer::Animate(Run& run)
         if (!m_initialised) InitialiseWindow(current.Get(), scratch.Get());
         actions.clear();
         m_engine.Pass(timeGetTime(), random, sizes, actions);
-        for (const PatternAction& action : actions) Carry(action, current.Get(), scratch.Get());
+        for (const PatternAction& action : actions)
+            Carry(action, current.Get(), scratch.Get());
         if (!m_initialised) {
             FinishFirstPass();
             m_initialised = true;

@@ -18,7 +18,7 @@
 #include "skin/SurfaceImage.h"
 
 class SurfacePlayer {
-public:
+  public:
     // How the player shows its one message (an unreadable base image). The
     // program routes it to its application's message box, captioned with the
     // application title; without a handler a plain message box is shown.
@@ -69,7 +69,7 @@ public:
     uint32_t Passes() const { return m_passes; }
     PixelSize BaseSize() const { return m_engine.BaseSize(); }
 
-private:
+  private:
     // One run of the animation thread: its handle and its own stop flag, so a
     // Stop that is re-entered while it waits cannot stop a later run.
     struct Run {

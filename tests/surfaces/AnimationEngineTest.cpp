@@ -47,7 +47,7 @@ struct Applied {
 };
 
 class EngineRun {
-public:
+  public:
     EngineRun(std::vector<Animation> animations, PixelSize base = {100, 100})
     {
         m_engine.Load(std::move(animations), base);
@@ -70,7 +70,8 @@ public:
             m_now += 10;
             std::vector<PatternAction> out;
             m_engine.Pass(m_now, Random(), Sizes(), out);
-            for (const PatternAction& a : out) m_applied.push_back({m_pass, m_now, a});
+            for (const PatternAction& a : out)
+                m_applied.push_back({m_pass, m_now, a});
             ++m_pass;
         }
     }
@@ -90,7 +91,7 @@ public:
     uint32_t Now() const { return m_now; }
     int PassNumber() const { return m_pass; }
 
-private:
+  private:
     AnimationEngine::RandomSource Random()
     {
         return [this](int n) {
@@ -214,9 +215,9 @@ TEST(AnimationEngine, SometimesWaitsWhileSometimesRarelyOrRunOnceAnimationsPlay)
 
 TEST(AnimationEngine, BaseSurfacesResizeTheWindowAndGrowTheBackBufferOnlyWhenLarger)
 {
-    EngineRun run({MakeAnimation(AnimationKind::RunOnce, {Pattern(PatternMethod::Base, 6, 0),
-                                                          Pattern(PatternMethod::Base, 7, 0),
-                                                          Pattern(PatternMethod::Base, 7, 0)})});
+    EngineRun run(
+        {MakeAnimation(AnimationKind::RunOnce, {Pattern(PatternMethod::Base, 6, 0), Pattern(PatternMethod::Base, 7, 0),
+                                                Pattern(PatternMethod::Base, 7, 0)})});
     run.Begin();
     run.Run(10);
     const std::vector<Applied>& applied = run.AppliedActions();
@@ -278,9 +279,10 @@ TEST(AnimationEngine, MovePatternsKeepTheirOffsetAcrossPlacements)
 
 TEST(AnimationEngine, DirtyRectangleGrowsOverOverlaysAndShapesChangeOnlyWhenNeeded)
 {
-    EngineRun run({MakeAnimation(AnimationKind::RunOnce,
-                                 {Overlay(1, 0, 0, 0), Overlay(2, 0, 50, 60), Pattern(PatternMethod::Overlay, 3, 0, 5, 5, true),
-                                  Overlay(kPlainBaseSurface, 0), Overlay(kPlainBaseSurface, 0), Overlay(5, 0, -10, 90)})});
+    EngineRun run(
+        {MakeAnimation(AnimationKind::RunOnce,
+                       {Overlay(1, 0, 0, 0), Overlay(2, 0, 50, 60), Pattern(PatternMethod::Overlay, 3, 0, 5, 5, true),
+                        Overlay(kPlainBaseSurface, 0), Overlay(kPlainBaseSurface, 0), Overlay(5, 0, -10, 90)})});
     run.Begin();
     run.Run(20);
     const std::vector<Applied>& applied = run.AppliedActions();
@@ -303,7 +305,8 @@ TEST(AnimationEngine, DirtyRectangleGrowsOverOverlaysAndShapesChangeOnlyWhenNeed
     EXPECT_FALSE(applied[4].action.reshape.has_value()) << "already the base shape";
 
     EXPECT_EQ(applied[5].action.dirty, (PixelRect{-10, 0, 100, 120}));
-    for (const Applied& a : applied) EXPECT_TRUE(a.action.drawn);
+    for (const Applied& a : applied)
+        EXPECT_TRUE(a.action.drawn);
 }
 
 TEST(AnimationEngine, PatternsNamingMissingSurfacesAreSkippedButKeepTheirTime)

@@ -53,19 +53,19 @@ constexpr PatternMethod kMove = PatternMethod::Move;
 
 TEST(AnimationFileLines, KeepsCommaLinesCutAtTheirEndAndDropsCommentsAndBlanks)
 {
-    const std::string file = "// 0pattern0,1,1,base\r\n"   // comment
+    const std::string file = "// 0pattern0,1,1,base\r\n" // comment
                              "0interval,always\r\n"
-                             "\r\n"                          // blank
+                             "\r\n" // blank
                              "  indented, kept\r\n"
                              "no comma here\r\n"
-                             "\rstarts with a CR,\n"          // starts with a line break
+                             "\rstarts with a CR,\n"                    // starts with a line break
                              "0pattern0,1,1,base\r0pattern0,2,2,base\n" // a lone CR ends the line
-                             "1pattern0,3,3,base\0tail,\n"s   // cut at the NUL
-                             "xyz\0,after the nul\n"s         // no comma before the NUL
+                             "1pattern0,3,3,base\0tail,\n"s             // cut at the NUL
+                             "xyz\0,after the nul\n"s                   // no comma before the NUL
                              "/ single slash,\n"
                              "last,line without newline";
-    const Lines expected = {"0interval,always", "  indented, kept", "0pattern0,1,1,base", "1pattern0,3,3,base",
-                            "/ single slash,", "last,line without newline"};
+    const Lines expected = {"0interval,always",   "  indented, kept", "0pattern0,1,1,base",
+                            "1pattern0,3,3,base", "/ single slash,",  "last,line without newline"};
     EXPECT_EQ(AnimationFile::ReadLines(file), expected);
 }
 
@@ -88,7 +88,8 @@ TEST(AnimationFileLines, TextModeEndsAtCtrlZAndLongLinesComeInPieces)
     std::string first = "0pattern0,1,10,overlay,1,2";
     first.resize(AnimationFile::kPieceLength, ' ');
     const std::string second = "0pattern1,2,20,base";
-    EXPECT_EQ(AnimationFile::ReadLines("0interval,always\n" + first + second + "\n"), (Lines{"0interval,always", first, second}));
+    EXPECT_EQ(AnimationFile::ReadLines("0interval,always\n" + first + second + "\n"),
+              (Lines{"0interval,always", first, second}));
 
     // A line of exactly 4095 bytes leaves only its line feed for the next
     // read, which is dropped as a line starting with a line break.
@@ -107,7 +108,8 @@ TEST(AnimationFileParse, TheFormatsWorkedExamples)
         const auto a = Load("0interval,sometimes\r\n0pattern0,5,10,overlay,20,30\r\n0pattern1,-1,10,overlay\r\n");
         ASSERT_EQ(a.size(), 1u);
         EXPECT_EQ(a[0].kind, AnimationKind::Sometimes);
-        ExpectPatterns(a[0], {{5, 20, 30, kOverlay, 100, false}, {0xFFFFFFFFu, 0, 0, kOverlay, 100, false}}, "sometimes");
+        ExpectPatterns(a[0], {{5, 20, 30, kOverlay, 100, false}, {0xFFFFFFFFu, 0, 0, kOverlay, 100, false}},
+                       "sometimes");
     }
     {
         const auto a = Load("0interval,always\n1pattern0,2,10,overlayfast,0,0\n");
@@ -131,7 +133,8 @@ TEST(AnimationFileParse, TheFormatsWorkedExamples)
                             "4interval,always\n4pattern0,3,3,base\n4pattern5,4,4,base\n");
         ASSERT_EQ(a.size(), 2u);
         EXPECT_EQ(a[0].kind, AnimationKind::RunOnce);
-        ExpectPatterns(a[0], {{0, 0, 0, kBase, 10, false}, {1, 0, 0, kBase, 10, false}}, "repeated number keeps the first");
+        ExpectPatterns(a[0], {{0, 0, 0, kBase, 10, false}, {1, 0, 0, kBase, 10, false}},
+                       "repeated number keeps the first");
         ExpectPatterns(a[1], {{3, 0, 0, kBase, 30, false}, {4, 0, 0, kBase, 40, false}}, "gap closes up");
     }
     {
@@ -141,27 +144,29 @@ TEST(AnimationFileParse, TheFormatsWorkedExamples)
                                        AnimationKind::Rarely, AnimationKind::Never, AnimationKind::Always,
                                        AnimationKind::RunOnce};
         ASSERT_EQ(a.size(), 7u);
-        for (size_t i = 0; i < 7; ++i) EXPECT_EQ(a[i].kind, kinds[i]) << "interval line " << i;
+        for (size_t i = 0; i < 7; ++i)
+            EXPECT_EQ(a[i].kind, kinds[i]) << "interval line " << i;
     }
 }
 
 TEST(AnimationFileParse, NumbersFieldsAndOddLines)
 {
-    const auto a = Load("Xpattern0,9,1,base\n"       // letter-led, before any interval line: first animation
-                        "pattern5,1,1,base\n"       // 'p' is skipped as the animation number: ignored
-                        "12interval,always\n"        // two-digit animation number
-                        "123interval,never\n"        // "3interval": no keyword, ignored
-                        "0pattern10,1,10,move\n"     // two-digit pattern number into an empty animation
-                        "0pattern2,2,0,MOVE,1,2\n"   // 2 >= 1 patterns held: accepted
-                        "0pattern1,3,1,base\n"       // 1 < 3: dropped
-                        "0pattern7,1,2\n"            // two fields: outside the format, dropped
+    const auto a = Load("Xpattern0,9,1,base\n"     // letter-led, before any interval line: first animation
+                        "pattern5,1,1,base\n"      // 'p' is skipped as the animation number: ignored
+                        "12interval,always\n"      // two-digit animation number
+                        "123interval,never\n"      // "3interval": no keyword, ignored
+                        "0pattern10,1,10,move\n"   // two-digit pattern number into an empty animation
+                        "0pattern2,2,0,MOVE,1,2\n" // 2 >= 1 patterns held: accepted
+                        "0pattern1,3,1,base\n"     // 1 < 3: dropped
+                        "0pattern7,1,2\n"          // two fields: outside the format, dropped
                         "0pattern8,4,3,OverlayFast,-7,8,99,100\n"
-                        "0pattern9,,,,\n"            // empty fields
-                        "Zpattern9,6,1,base,5,5\n"   // letter-led line: parsed alike
-                        "0pattern:,7,1,base\n"       // ':' counts as 10
-                        "0pattern/,8,1,base\n"       // '/' counts as -1: dropped
-                        "0patternA9,9,1,base\n"      // 'A' and '9': 17 * 10 + 9
-                        "0pattern\x83" "5,9,1,base\n" // a lead byte counts by its code, 0x83 - '0' = 83: 835
+                        "0pattern9,,,,\n"          // empty fields
+                        "Zpattern9,6,1,base,5,5\n" // letter-led line: parsed alike
+                        "0pattern:,7,1,base\n"     // ':' counts as 10
+                        "0pattern/,8,1,base\n"     // '/' counts as -1: dropped
+                        "0patternA9,9,1,base\n"    // 'A' and '9': 17 * 10 + 9
+                        "0pattern\x83"
+                        "5,9,1,base\n" // a lead byte counts by its code, 0x83 - '0' = 83: 835
                         "0pattern3,  -12abc,+3,move, 4x,\t-9\n");
     ASSERT_EQ(a.size(), 1u);
     EXPECT_EQ(a[0].kind, AnimationKind::Always);

@@ -82,15 +82,18 @@ int RunPlayers(const std::string& folder, int count, int seconds)
     const double cpu0 = CpuSeconds();
     const DWORD wall0 = GetTickCount();
     uint32_t passes0 = 0;
-    for (auto& w : windows) passes0 += w->Current()->Passes();
+    for (auto& w : windows)
+        passes0 += w->Current()->Passes();
     MessageLoopFor(static_cast<DWORD>(seconds) * 1000);
     const double cpu = CpuSeconds() - cpu0;
     const double wall = (GetTickCount() - wall0) / 1000.0;
     uint32_t passes = 0;
-    for (auto& w : windows) passes += w->Current()->Passes();
-    std::printf("%d player(s), %.1f s: CPU %.2f s = %.1f %% of one core; %.0f passes/s per player\n", count, wall,
-                cpu, 100.0 * cpu / wall, (passes - passes0) / wall / count);
-    for (auto& w : windows) w->StopCurrent();
+    for (auto& w : windows)
+        passes += w->Current()->Passes();
+    std::printf("%d player(s), %.1f s: CPU %.2f s = %.1f %% of one core; %.0f passes/s per player\n", count, wall, cpu,
+                100.0 * cpu / wall, (passes - passes0) / wall / count);
+    for (auto& w : windows)
+        w->StopCurrent();
     return 0;
 }
 

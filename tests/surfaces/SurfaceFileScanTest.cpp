@@ -29,11 +29,12 @@ Loads Scan(const std::vector<std::string>& listing, std::set<int32_t>& taken, co
 TEST(SurfaceFileScan, NumbersFromNames)
 {
     const std::pair<const char*, int32_t> cases[] = {
-        {"surface0.png", 0},       {"surface3.png", 3},     {"surface03.png", 3},   {"surfaceX.png", 0},
-        {"surface.png", 0},        {"surface-2.png", -2},   {"surface 12.png", 12}, {"surface7b.png", 7},
-        {"SURFACE5.PNG", 5},       {"surface1.2.png", 1},   {"surface9", 9},        {"surface99999999999.png", 2147483647},
+        {"surface0.png", 0}, {"surface3.png", 3},   {"surface03.png", 3},   {"surfaceX.png", 0},
+        {"surface.png", 0},  {"surface-2.png", -2}, {"surface 12.png", 12}, {"surface7b.png", 7},
+        {"SURFACE5.PNG", 5}, {"surface1.2.png", 1}, {"surface9", 9},        {"surface99999999999.png", 2147483647},
     };
-    for (const auto& c : cases) EXPECT_EQ(SurfaceFileScan::NumberOf(c.first), c.second) << c.first;
+    for (const auto& c : cases)
+        EXPECT_EQ(SurfaceFileScan::NumberOf(c.first), c.second) << c.first;
     EXPECT_EQ(SurfaceFileScan::AnimationFileFor(3), "surface3a.txt");
     EXPECT_EQ(SurfaceFileScan::AnimationFileFor(-2), "surface-2a.txt");
 }
@@ -56,7 +57,8 @@ TEST(SurfaceFileScan, FirstListedFileWinsAmongEqualNumbers)
 TEST(SurfaceFileScan, AFileThatFailsToLoadLeavesItsNumberFree)
 {
     std::set<int32_t> taken;
-    EXPECT_EQ(Scan({"surface3.png", "surface03.png", "surface003.png", "surface5.png"}, taken, {"surface3.png", "surface5.png"}),
+    EXPECT_EQ(Scan({"surface3.png", "surface03.png", "surface003.png", "surface5.png"}, taken,
+                   {"surface3.png", "surface5.png"}),
               (Loads{{3, "surface03.png"}}));
     EXPECT_EQ(taken, (std::set<int32_t>{3}));
 }

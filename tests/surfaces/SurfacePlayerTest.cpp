@@ -116,7 +116,7 @@ void CatchMessage(const char* text, UINT)
 }
 
 class Surfaces : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         SurfacePlayer::SetMessageHandler(CatchMessage);
@@ -131,7 +131,8 @@ TEST_F(Surfaces, LoadsTheFrogSampleSkin)
     SurfaceTestWindow window;
     ASSERT_TRUE(window.Load(SampleSkin("kaeru")));
     std::vector<int32_t> numbers;
-    for (const auto& entry : window.surfaces) numbers.push_back(entry.first);
+    for (const auto& entry : window.surfaces)
+        numbers.push_back(entry.first);
     EXPECT_EQ(numbers, (std::vector<int32_t>{0, 1, 2, 3, 7, 10}));
     EXPECT_EQ(window.players.size(), 6u);
     EXPECT_EQ(window.surfaces.at(0).width, 96);
@@ -271,8 +272,8 @@ TEST_F(Surfaces, OverlayAndBasePatternsShapeAndSizeTheWindow)
     EXPECT_EQ(WindowSize(hwnd).cy, 112);
     EXPECT_EQ(PaintedPixel(player, 48, 100, 96, 112), SurfacePixel(tall, 48, 100)) << "the back buffer grew";
 
-    EXPECT_TRUE(PumpUntil([&] { return WindowRegionEquals(hwnd, frog.region.Get()) && WindowSize(hwnd).cy == 96; },
-                          5000))
+    EXPECT_TRUE(
+        PumpUntil([&] { return WindowRegionEquals(hwnd, frog.region.Get()) && WindowSize(hwnd).cy == 96; }, 5000))
         << "back to the frog";
     window.StopCurrent();
     EXPECT_FALSE(player.HasThread());
@@ -348,9 +349,11 @@ TEST_F(Surfaces, StopEndsTheThreadWithinAPassAndNothingLeaks)
     {
         // The probe sees objects come and go.
         HRGN probe[10];
-        for (HRGN& r : probe) r = CreateRectRgn(0, 0, 5, 5);
+        for (HRGN& r : probe)
+            r = CreateRectRgn(0, 0, 5, 5);
         EXPECT_EQ(GdiObjectCount(), gdi + 10);
-        for (HRGN r : probe) DeleteObject(r);
+        for (HRGN r : probe)
+            DeleteObject(r);
         ASSERT_EQ(GdiObjectCount(), gdi);
     }
     for (int round = 0; round < 25; ++round) {

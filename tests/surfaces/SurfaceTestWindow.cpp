@@ -78,8 +78,7 @@ void SurfaceTestWindow::Place()
     if (!m_current) return;
     m_current->SetOrigin(originX, originY);
     SetWindowPos(m_hwnd, nullptr, m_current->WindowX(), m_current->WindowY(), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
-                     SWP_NOSENDCHANGING);
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
 }
 
 const SurfaceImage* SurfaceTestWindow::FindSurface(int32_t number) const

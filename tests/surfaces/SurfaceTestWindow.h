@@ -11,7 +11,7 @@
 #include "skin/SurfacePlayer.h"
 
 class SurfaceTestWindow : public PlayerWindow {
-public:
+  public:
     explicit SurfaceTestWindow(bool onTop = false);
     ~SurfaceTestWindow();
     SurfaceTestWindow(const SurfaceTestWindow&) = delete;
@@ -38,7 +38,7 @@ public:
     int32_t originY = 200;
     int placements = 0;
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;
@@ -48,8 +48,7 @@ private:
 };
 
 // Handles this thread's messages until done() holds or timeoutMs pass.
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs)
+template <typename Done> bool PumpUntil(Done done, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
     for (;;) {

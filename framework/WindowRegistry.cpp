@@ -2,8 +2,11 @@
 
 WindowRegistry& WindowRegistry::Instance()
 {
-    static WindowRegistry registry;
-    return registry;
+    // Never destroyed: window objects that are static or members of the
+    // static application object reach the tables from their destructors at
+    // exit, possibly after a static registry would already be gone.
+    static WindowRegistry* registry = new WindowRegistry;
+    return *registry;
 }
 
 Window* WindowRegistry::Find(HWND hwnd) const

@@ -331,8 +331,11 @@ TEST(WindowMessages, MoveCommandTimerAndHitTestArguments)
 
 namespace {
 
+HWND g_plainNcDestroyed = nullptr;
+
 LRESULT CALLBACK PlainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_NCDESTROY) g_plainNcDestroyed = hwnd;
     if (message == WM_USER + 1) return 4242;
     if (message == WM_USER + 2) {
         volatile int* nowhere = nullptr;
@@ -405,7 +408,10 @@ TEST(WindowSubclass, SubclassedWindowIsReleasedAtNcDestroy)
     SubclassingWindow window;
     window.Take(hwnd);
     ASSERT_TRUE(window.Subclass());
+    g_plainNcDestroyed = nullptr;
     DestroyWindow(hwnd);
+    // The window's own procedure still got its last message, to free its data.
+    EXPECT_EQ(g_plainNcDestroyed, hwnd);
     EXPECT_FALSE(window.IsSubclassed());
     EXPECT_EQ(WindowRegistry::Instance().Find(hwnd), nullptr);
     EXPECT_EQ(window.Handle(), nullptr);

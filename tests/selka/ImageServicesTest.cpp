@@ -284,7 +284,10 @@ TEST_F(ImageServices, SmallPaletteAndBadInputs)
     picture.palette = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150};
     picture.rows = {0, 1, 2, 3, 4, 0};
     const std::string good = pngwriter::Encode(picture);
-    const std::string path = testenv::Join(dir, "five.png");
+    // A Shift_JIS folder name whose second byte is 0x5C, as skin folders may have.
+    const std::string japanese = testenv::Join(dir, "表示");
+    ASSERT_TRUE(CreateDirectoryA(japanese.c_str(), nullptr));
+    const std::string path = testenv::Join(japanese, "五色.png");
     ASSERT_TRUE(testenv::WriteFile(path, good));
     {
         Dib dib(selka.LoadPNGFile(path.c_str()));
@@ -497,4 +500,34 @@ TEST_F(ImageServices, UnsupportedBitCountsShowTheBox)
     bool boxSeen = false;
     EXPECT_EQ(RegionExpectingBox(selka, sixteen.data(), boxSeen), nullptr);
     EXPECT_TRUE(boxSeen);
+}
+
+// The 8- and 24-bit paths, and here the 4-bit one too, keep no shared state:
+// several threads loading and shaping at once get the single-thread regions.
+TEST_F(ImageServices, ConcurrentCallsAgree)
+{
+    const std::string shapes = ReferenceDir("SELKA_SHAPES");
+    const char* const names[] = {"shape4.png", "shape8.png", "shape24.png"};
+    std::vector<std::set<long>> expected;
+    for (const char* name : names) {
+        Dib dib(selka.LoadPNGFile(testenv::Join(shapes, name).c_str()));
+        ASSERT_NE(dib.Get(), nullptr);
+        Region region(selka.CreateDIBitmapRegion(dib.Get()));
+        ASSERT_NE(region.Get(), nullptr);
+        expected.push_back(region.Pixels(200, nullptr));
+    }
+    std::atomic<int> mismatches{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 15; ++i) {
+                const size_t k = static_cast<size_t>(t + i) % 3;
+                Dib dib(selka.LoadPNGFile(testenv::Join(shapes, names[k]).c_str()));
+                Region region(dib.Get() ? selka.CreateDIBitmapRegion(dib.Get()) : nullptr);
+                if (!region.Get() || region.Pixels(200, nullptr) != expected[k]) ++mismatches;
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(mismatches, 0);
 }

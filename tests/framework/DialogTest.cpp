@@ -145,22 +145,6 @@ TEST(DialogModeless, DialogCounterIsResetWhenItReaches0xFFFF)
     EXPECT_EQ(last.Handle(), nullptr);
 }
 
-TEST(DialogUnits, PlacementFollowsTheDialogBaseUnits)
-{
-    DialogTemplate tmpl(L"units", WS_POPUP);
-    Dialog dialog(tmpl.Get(), nullptr);
-    ASSERT_TRUE(dialog.CreateModeless(0));
-    LONG base = GetDialogBaseUnits();
-    ASSERT_TRUE(dialog.MoveInDialogUnits(8, 16, 40, 24));
-    RECT rect;
-    GetWindowRect(dialog.Handle(), &rect);
-    EXPECT_EQ(rect.left, 8 * LOWORD(base) / 4);
-    EXPECT_EQ(rect.top, 16 * HIWORD(base) / 8);
-    EXPECT_EQ(rect.right - rect.left, 40 * LOWORD(base) / 4);
-    EXPECT_EQ(rect.bottom - rect.top, 24 * HIWORD(base) / 8);
-    dialog.End(0);
-}
-
 namespace {
 
 class RecordingPage : public PropertyPage {

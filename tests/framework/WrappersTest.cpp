@@ -109,27 +109,6 @@ TEST(DeviceContextWrapper, SetDIBitsToDeviceWritesBottomUpRows)
     EXPECT_EQ(GetPixel(memory.Handle(), 1, 1), RGB(0, 255, 0));
 }
 
-TEST(GdiObjects, OwnersDeleteTheirHandlesAndDetachGivesThemAway)
-{
-    HRGN kept = nullptr;
-    HRGN deleted = nullptr;
-    {
-        Region region;
-        ASSERT_TRUE(region.CreateRect(0, 0, 10, 10));
-        deleted = region.Get();
-        Region other;
-        ASSERT_TRUE(other.CreateRect(0, 0, 5, 5));
-        kept = other.Detach();
-        EXPECT_FALSE(other);
-        Region moved(std::move(region));
-        EXPECT_EQ(moved.Get(), deleted);
-        EXPECT_FALSE(region);
-    }
-    EXPECT_EQ(GetObjectType(deleted), 0u);
-    EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_REGION));
-    DeleteObject(kept);
-}
-
 TEST(WindowClassRegistration, RegistersOnceWithTheFrameworkProcedure)
 {
     ASSERT_TRUE(RegisterWindowClass("OstraClassTest", CS_DBLCLKS, nullptr, nullptr, nullptr, nullptr));

@@ -11,7 +11,7 @@ namespace dorvy {
 using LeadByteTest = bool (*)(unsigned char byte);
 
 class DorvyResponder {
-public:
+  public:
     static constexpr const char kVersionResponse[] = "SHIORI/2.0 200 OK\r\nVersion: DORVY/2.0\r\n\r\n";
     static constexpr const char kQuibbetResponse[] = "DORVY/2.0 200 OK\r\nSentence: \\s7\\e\r\n\r\n";
     static constexpr const char kDoubleClickResponse[] = "DORVY/2.0 200 OK\r\nSentence: \\s0\\e\r\n\r\n";

@@ -10,9 +10,12 @@ int BatteryReport::PowerState(const PowerStatus& status)
 {
     if (!status.queried) return kNoInformation;
     switch (status.acLine) {
-    case 0: return kOnBattery;
-    case 1: return (status.batteryFlag & kNoSystemBattery) ? kNoInformation : kMainsWithBattery;
-    default: return kNoInformation;
+    case 0:
+        return kOnBattery;
+    case 1:
+        return (status.batteryFlag & kNoSystemBattery) ? kNoInformation : kMainsWithBattery;
+    default:
+        return kNoInformation;
     }
 }
 

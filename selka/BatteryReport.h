@@ -7,14 +7,15 @@
 namespace selka {
 
 struct PowerStatus {
-    bool queried = false;    // the system query succeeded
-    uint8_t acLine = 255;    // ACLineStatus: 0 offline, 1 online, 255 unknown
-    uint8_t batteryFlag = 255; // BatteryFlag: bit 128 set (no system battery, or 255 unknown) means no battery information
-    uint8_t percent = 255;   // BatteryLifePercent: 255 unknown
+    bool queried = false; // the system query succeeded
+    uint8_t acLine = 255; // ACLineStatus: 0 offline, 1 online, 255 unknown
+    uint8_t batteryFlag =
+        255;               // BatteryFlag: bit 128 set (no system battery, or 255 unknown) means no battery information
+    uint8_t percent = 255; // BatteryLifePercent: 255 unknown
 };
 
 class BatteryReport {
-public:
+  public:
     enum : int { kNoInformation = 0, kMainsWithBattery = 1, kOnBattery = 2 };
 
     // 0 when the query failed, the line state is unknown or mains power runs
@@ -28,7 +29,7 @@ public:
     // and its value is not counted as reported. True when anything was written.
     bool Report(const PowerStatus& status, int* powerState, int* charge);
 
-private:
+  private:
     int m_lastState = -1;
     int m_lastCharge = -1;
 };

@@ -36,10 +36,23 @@ bool DibLayout::FormatFor(int colourType, int bitDepth, DibFormat& format)
     switch (colourType) {
     case kGrey:
         switch (bitDepth) {
-        case 1: format.bitCount = 1; format.palette = PaletteKind::BlackWhite; return true;
-        case 2: format.bitCount = 8; format.palette = PaletteKind::Grey256; format.pack = true; return true;
-        case 4: format.bitCount = 4; format.palette = PaletteKind::Grey16; return true;
-        case 8: format.bitCount = 8; format.palette = PaletteKind::Grey256; return true;
+        case 1:
+            format.bitCount = 1;
+            format.palette = PaletteKind::BlackWhite;
+            return true;
+        case 2:
+            format.bitCount = 8;
+            format.palette = PaletteKind::Grey256;
+            format.pack = true;
+            return true;
+        case 4:
+            format.bitCount = 4;
+            format.palette = PaletteKind::Grey16;
+            return true;
+        case 8:
+            format.bitCount = 8;
+            format.palette = PaletteKind::Grey256;
+            return true;
         case 16:
             format.bitCount = 8;
             format.palette = PaletteKind::Grey256;
@@ -58,8 +71,15 @@ bool DibLayout::FormatFor(int colourType, int bitDepth, DibFormat& format)
         switch (bitDepth) {
         case 1:
         case 4:
-        case 8: format.bitCount = bitDepth; format.palette = PaletteKind::File; return true;
-        case 2: format.bitCount = 8; format.palette = PaletteKind::File; format.pack = true; return true;
+        case 8:
+            format.bitCount = bitDepth;
+            format.palette = PaletteKind::File;
+            return true;
+        case 2:
+            format.bitCount = 8;
+            format.palette = PaletteKind::File;
+            format.pack = true;
+            return true;
         }
         return false;
     case kRgb:
@@ -91,7 +111,8 @@ bool DibLayout::BlockSize(uint32_t width, uint32_t height, int bitCount, uint32_
 
 void DibLayout::WriteHeader(uint8_t* block, uint32_t width, uint32_t height, int bitCount, uint32_t paletteEntries)
 {
-    for (size_t i = 0; i < kHeaderSize; ++i) block[i] = 0;
+    for (size_t i = 0; i < kHeaderSize; ++i)
+        block[i] = 0;
     PutLe32(block + 0, static_cast<uint32_t>(kHeaderSize));
     PutLe32(block + 4, width);
     PutLe32(block + 8, height);

@@ -10,20 +10,20 @@ namespace selka {
 
 // Which palette a decoded picture carries.
 enum class PaletteKind {
-    None,      // 24 and 32 bits
-    File,      // the PLTE entries of a palette image, in file order
+    None,       // 24 and 32 bits
+    File,       // the PLTE entries of a palette image, in file order
     BlackWhite, // grey 1 bit: black, white
-    Grey16,    // grey 4 bits: entry i is (17i, 17i, 17i)
-    Grey256,   // grey 2 (unscaled samples), 8 and 16 bits: entry i is (i, i, i)
+    Grey16,     // grey 4 bits: entry i is (17i, 17i, 17i)
+    Grey256,    // grey 2 (unscaled samples), 8 and 16 bits: entry i is (i, i, i)
 };
 
 // What a PNG of one colour type and bit depth becomes.
 struct DibFormat {
-    int bitCount = 0;            // biBitCount
+    int bitCount = 0; // biBitCount
     PaletteKind palette = PaletteKind::None;
-    bool strip16 = false;        // keep the high 8 bits of 16-bit samples
-    bool pack = false;           // 2-bit samples widened to one per byte
-    bool stripAlpha = false;     // grey with alpha loses its alpha
+    bool strip16 = false;    // keep the high 8 bits of 16-bit samples
+    bool pack = false;       // 2-bit samples widened to one per byte
+    bool stripAlpha = false; // grey with alpha loses its alpha
 };
 
 struct DibLayout {
@@ -51,7 +51,7 @@ struct DibLayout {
 // The view of a packed DIB that region building needs, read from its header.
 struct DibView {
     int32_t width = 0;
-    int32_t height = 0;   // positive: rows bottom-up
+    int32_t height = 0; // positive: rows bottom-up
     int bitCount = 0;
     size_t rowSize = 0;
     size_t pixelOffset = 0; // from the start of the header to the first (bottom) row

@@ -30,9 +30,9 @@ int Deliver(HWND hwndFrom, HWND hwndTo, const char* text, size_t length)
     // Never null, even for an empty text.
     data.lpData = const_cast<char*>(text ? text : "");
     DWORD_PTR answer = 0; // what the target returns is not used
-    const LRESULT sent = SendMessageTimeoutA(hwndTo, WM_COPYDATA, reinterpret_cast<WPARAM>(hwndFrom),
-                                             reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                                             &answer);
+    const LRESULT sent =
+        SendMessageTimeoutA(hwndTo, WM_COPYDATA, reinterpret_cast<WPARAM>(hwndFrom), reinterpret_cast<LPARAM>(&data),
+                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer);
     return sent != 0 ? 1 : 0;
 }
 

@@ -7,7 +7,7 @@
 namespace selka {
 
 class DirectSstpText {
-public:
+  public:
     // "SEND SSTP/1.5": the script is always closed by one more "\e"; an
     // Options line only when 'options' is neither null nor empty. Null
     // 'sender' or 'script' are written as empty.

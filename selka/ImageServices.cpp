@@ -14,7 +14,7 @@ namespace {
 
 // The packed DIB travels as fixed global memory, so the pointer is the handle.
 class GlobalBlockAllocator : public selka::BlockAllocator {
-public:
+  public:
     uint8_t* Allocate(size_t bytes) override
     {
         return static_cast<uint8_t*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, bytes));
@@ -23,7 +23,7 @@ public:
 };
 
 class StdioFile {
-public:
+  public:
     explicit StdioFile(const char* path) : m_file(std::fopen(path, "rb")) {}
     ~StdioFile()
     {
@@ -33,7 +33,7 @@ public:
     StdioFile& operator=(const StdioFile&) = delete;
     std::FILE* Get() const { return m_file; }
 
-private:
+  private:
     std::FILE* m_file;
 };
 

@@ -6,7 +6,7 @@
 namespace selka {
 
 class Md5 {
-public:
+  public:
     Md5();
     ~Md5();
     Md5(const Md5&) = delete;
@@ -20,7 +20,7 @@ public:
     // The digest of 'size' bytes as 32 lowercase hex digits and a NUL.
     static void HexDigest(const void* data, size_t size, char text[33]);
 
-private:
+  private:
     void Transform(const uint8_t block[64]);
     void Clear();
 

@@ -62,7 +62,9 @@ void FillPalette(PictureInfo& info, png_structp png, png_infop pngInfo, bool& ok
 {
     ok = true;
     switch (info.format.palette) {
-    case PaletteKind::None: info.paletteEntries = 0; return;
+    case PaletteKind::None:
+        info.paletteEntries = 0;
+        return;
     case PaletteKind::BlackWhite:
         info.paletteEntries = 2;
         std::memset(info.palette, 0, 8);
@@ -143,7 +145,7 @@ bool ReadPixels(png_structp png, png_bytepp rows)
 }
 
 class ReadStructs {
-public:
+  public:
     ReadStructs()
     {
         m_png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
@@ -159,13 +161,13 @@ public:
     png_structp Png() const { return m_png; }
     png_infop Info() const { return m_info; }
 
-private:
+  private:
     png_structp m_png = nullptr;
     png_infop m_info = nullptr;
 };
 
 class BlockGuard {
-public:
+  public:
     explicit BlockGuard(BlockAllocator& allocator) : m_allocator(allocator) {}
     ~BlockGuard()
     {
@@ -181,7 +183,7 @@ public:
         return b;
     }
 
-private:
+  private:
     BlockAllocator& m_allocator;
     uint8_t* m_block = nullptr;
 };
@@ -219,7 +221,8 @@ uint8_t* Decode(Source& source, BlockAllocator& allocator)
     // File row r is DIB row height - 1 - r: rows are stored bottom-up.
     std::vector<png_bytep> rows(info.height);
     uint8_t* pixels = bytes + DibLayout::kHeaderSize + info.paletteEntries * 4;
-    for (uint32_t r = 0; r < info.height; ++r) rows[r] = pixels + rowSize * (info.height - 1 - r);
+    for (uint32_t r = 0; r < info.height; ++r)
+        rows[r] = pixels + rowSize * (info.height - 1 - r);
     if (!ReadPixels(structs.Png(), rows.data())) return nullptr;
     return block.Release();
 }

@@ -9,7 +9,7 @@
 namespace selka {
 
 class BlockAllocator {
-public:
+  public:
     virtual ~BlockAllocator() = default;
     // A zero-filled block of 'bytes', or nullptr when there is no memory.
     virtual uint8_t* Allocate(size_t bytes) = 0;
@@ -17,7 +17,7 @@ public:
 };
 
 class PngDecoder {
-public:
+  public:
     // Reads the PNG from the current position of 'file' (which stays open).
     // Returns the block from 'allocator', which the caller then owns, or
     // nullptr when the data is not a PNG, is damaged or truncated, or memory

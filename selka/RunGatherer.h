@@ -25,7 +25,7 @@ enum class GatherResult {
 };
 
 class RunGatherer {
-public:
+  public:
     // 4-bit pictures keep the historical limit of their fixed run tables:
     // storing the 4249th run ends the scan without a region.
     static constexpr size_t kFourBitRunLimit = 4249;

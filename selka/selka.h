@@ -36,10 +36,10 @@ SELKA_API int __cdecl DSSTPSend(HWND hwndFrom, HWND hwndTo, const char* sender, 
 // "NOTIFY SSTP/1.1": Sender, Event, ReferenceN for each reference that is
 // neither null nor empty, then, when script is not null (empty counts as
 // present), Script and "Options: nodescript"; "Charset: Shift_JIS" last.
-SELKA_API int __cdecl DSSTPNotify(HWND hwndFrom, HWND hwndTo, const char* sender, const char* script,
-                                  const char* event, const char* reference0, const char* reference1,
-                                  const char* reference2, const char* reference3, const char* reference4,
-                                  const char* reference5, const char* reference6, const char* reference7);
+SELKA_API int __cdecl DSSTPNotify(HWND hwndFrom, HWND hwndTo, const char* sender, const char* script, const char* event,
+                                  const char* reference0, const char* reference1, const char* reference2,
+                                  const char* reference3, const char* reference4, const char* reference5,
+                                  const char* reference6, const char* reference7);
 
 // Sends 'request' unchanged; the caller writes the whole SSTP text.
 SELKA_API int __cdecl DSSTPRequest(HWND hwndFrom, HWND hwndTo, const char* request);

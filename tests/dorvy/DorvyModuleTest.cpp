@@ -12,8 +12,7 @@
 
 namespace {
 
-template <size_t N>
-std::string Bytes(const char (&text)[N])
+template <size_t N> std::string Bytes(const char (&text)[N])
 {
     return std::string(text, N - 1);
 }
@@ -37,7 +36,7 @@ bool Freed(HGLOBAL block, HGLOBAL answer)
 }
 
 class DorvyModule : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         m_module = LoadLibraryA(testenv::Join(testenv::BinDir(), "dorvy.dll").c_str());
@@ -79,7 +78,7 @@ protected:
     UnloadFn unload = nullptr;
     RequestFn request = nullptr;
 
-private:
+  private:
     HMODULE m_module = nullptr;
 };
 

@@ -12,8 +12,7 @@ using dorvy::DorvyResponder;
 
 namespace {
 // A literal with its zero bytes, without the terminating one.
-template <size_t N>
-std::string Bytes(const char (&text)[N])
+template <size_t N> std::string Bytes(const char (&text)[N])
 {
     return std::string(text, N - 1);
 }
@@ -72,10 +71,8 @@ TEST(DorvyResponder, Requests)
         {"empty", "", nullptr},
         {"only CR LF pairs", "\r\n\r\n", nullptr},
         {"a zero byte ends the text", Bytes("GET Sentence\r\nEvent: OnMouseDoubleClick\0\r\n"), kDouble},
-        {"zero byte before the event",
-         Bytes("GET Sentence\r\n\0Event: OnMouseDoubleClick\r\n"), nullptr},
-        {"zero byte inside the event name",
-         Bytes("GET Sentence\r\nEvent: OnMouseDouble\0Click\r\n"), nullptr},
+        {"zero byte before the event", Bytes("GET Sentence\r\n\0Event: OnMouseDoubleClick\r\n"), nullptr},
+        {"zero byte inside the event name", Bytes("GET Sentence\r\nEvent: OnMouseDouble\0Click\r\n"), nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -89,7 +86,9 @@ TEST(DorvyResponder, Requests)
 TEST(DorvyResponder, DoubleByteStepping)
 {
     using Lines = std::vector<std::string>;
-    const auto split = [](const std::string& s) { return DorvyResponder::SplitLines(s, DorvyResponder::IsCp932LeadByte); };
+    const auto split = [](const std::string& s) {
+        return DorvyResponder::SplitLines(s, DorvyResponder::IsCp932LeadByte);
+    };
     EXPECT_EQ(split("ab\r\ncd"), (Lines{"ab", "cd"}));
     EXPECT_EQ(split("\r\n\r\nab\r\n\r\n"), (Lines{"ab"}));
     EXPECT_EQ(split("表示\r\n能力"), (Lines{"表示", "能力"})); // 0x95 0x5C: trail byte 0x5C

@@ -25,13 +25,13 @@ TEST(BatteryReport, StateAndCharge)
         int state, charge;
     };
     const Case cases[] = {
-        {PowerStatus{}, 0, 100},        // the query failed
-        {Status(0, 2, 37), 2, 37},      // on battery, low
-        {Status(1, 8, 90), 1, 90},      // mains, charging
-        {Status(1, 128, 255), 0, 100},  // mains, no system battery, unknown charge
-        {Status(1, 255, 50), 0, 50},    // mains, battery state unknown
-        {Status(255, 1, 80), 0, 80},    // unknown line state
-        {Status(0, 1, 101), 2, 100},    // over 100 reads as 100
+        {PowerStatus{}, 0, 100},       // the query failed
+        {Status(0, 2, 37), 2, 37},     // on battery, low
+        {Status(1, 8, 90), 1, 90},     // mains, charging
+        {Status(1, 128, 255), 0, 100}, // mains, no system battery, unknown charge
+        {Status(1, 255, 50), 0, 50},   // mains, battery state unknown
+        {Status(255, 1, 80), 0, 80},   // unknown line state
+        {Status(0, 1, 101), 2, 100},   // over 100 reads as 100
         {Status(0, 4, 0), 2, 0},
     };
     for (const Case& c : cases) {

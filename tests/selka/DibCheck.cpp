@@ -31,15 +31,43 @@ bool Expected(int colourType, int depth, int& bits, uint32_t& palette)
 {
     switch (colourType) {
     case 0:
-        if (depth == 1) { bits = 1; palette = 2; return true; }
-        if (depth == 2) { bits = 8; palette = 256; return true; }
-        if (depth == 4) { bits = 4; palette = 16; return true; }
-        if (depth == 8 || depth == 16) { bits = 8; palette = 256; return true; }
+        if (depth == 1) {
+            bits = 1;
+            palette = 2;
+            return true;
+        }
+        if (depth == 2) {
+            bits = 8;
+            palette = 256;
+            return true;
+        }
+        if (depth == 4) {
+            bits = 4;
+            palette = 16;
+            return true;
+        }
+        if (depth == 8 || depth == 16) {
+            bits = 8;
+            palette = 256;
+            return true;
+        }
         return false;
-    case 4: bits = 8; palette = 256; return depth == 8 || depth == 16;
-    case 3: bits = depth == 2 ? 8 : depth; palette = 0; return true; // palette: the file's count
-    case 2: bits = 24; palette = 0; return depth == 8 || depth == 16;
-    case 6: bits = 32; palette = 0; return depth == 8 || depth == 16;
+    case 4:
+        bits = 8;
+        palette = 256;
+        return depth == 8 || depth == 16;
+    case 3:
+        bits = depth == 2 ? 8 : depth;
+        palette = 0;
+        return true; // palette: the file's count
+    case 2:
+        bits = 24;
+        palette = 0;
+        return depth == 8 || depth == 16;
+    case 6:
+        bits = 32;
+        palette = 0;
+        return depth == 8 || depth == 16;
     }
     return false;
 }
@@ -128,10 +156,12 @@ std::string Compare(const PngHeader& png, const std::string& dib, const std::str
             PixelColour(dib, static_cast<int32_t>(x), static_cast<int32_t>(y), got);
             const size_t ref = (static_cast<size_t>(y) * png.width + x) * 8;
             uint8_t want[4];
-            for (int k = 0; k < 4; ++k) want[k] = Byte(rgba16, ref + 2 * k); // the high byte of each sample
+            for (int k = 0; k < 4; ++k)
+                want[k] = Byte(rgba16, ref + 2 * k); // the high byte of each sample
             if (png.colourType == 0 && png.bitDepth == 2) {
                 // Grey 2 bits keeps the samples 0..3 unscaled: grey v is shown as (v, v, v).
-                for (int k = 0; k < 3; ++k) got[k] = static_cast<uint8_t>(got[k] * 85);
+                for (int k = 0; k < 3; ++k)
+                    got[k] = static_cast<uint8_t>(got[k] * 85);
             }
             const int channels = bits == 32 ? 4 : 3;
             for (int k = 0; k < channels; ++k)

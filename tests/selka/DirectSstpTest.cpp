@@ -52,7 +52,7 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 // A window on its own thread with its own message loop, as a host's would be.
 class Receiver {
-public:
+  public:
     Receiver()
     {
         WNDCLASSA wc{};
@@ -61,13 +61,15 @@ public:
         wc.lpszClassName = "SelkaTestReceiver";
         RegisterClassA(&wc);
         m_thread = std::thread([this] {
-            m_window = CreateWindowExA(0, "SelkaTestReceiver", "receiver", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+            m_window = CreateWindowExA(0, "SelkaTestReceiver", "receiver", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
             m_ready = true;
             MSG msg;
-            while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+            while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+                DispatchMessageA(&msg);
         });
-        while (!m_ready) Sleep(5);
+        while (!m_ready)
+            Sleep(5);
     }
     ~Receiver()
     {
@@ -78,7 +80,7 @@ public:
     Receiver& operator=(const Receiver&) = delete;
     HWND Window() const { return m_window; }
 
-private:
+  private:
     std::thread m_thread;
     std::atomic<bool> m_ready{false};
     HWND m_window = nullptr;
@@ -93,7 +95,7 @@ std::vector<Received> TakeReceived()
 }
 
 class DirectSstp : public ::testing::Test {
-protected:
+  protected:
     SelkaLibrary selka;
     void SetUp() override { ASSERT_TRUE(selka.Complete()) << "selka.dll or one of its exports is missing"; }
 };
@@ -157,17 +159,19 @@ TEST_F(DirectSstp, AnotherProcessReceivesTheBytes)
     StandinClient host;
     ASSERT_TRUE(host.Start({"--pos", "600,100"}));
     HWND from = CreateWindowExA(0, "STATIC", "from", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(selka.DSSTPNotify(from, host.Window(), "おすとら", "\\s0電池が少ないよ。\\e", "OnBatteryLow", "15", nullptr,
-                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+    EXPECT_EQ(selka.DSSTPNotify(from, host.Window(), "おすとら", "\\s0電池が少ないよ。\\e", "OnBatteryLow", "15",
+                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
               1);
     EXPECT_EQ(selka.DSSTPSend(from, host.Window(), "おすとら", "\\a\\e", "nodescript"), 1);
     const auto records = host.WaitFor("DSSTP", 2, 5000);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(standin::FieldValue(records[0].fields, "from"), HandleText(from));
-    EXPECT_EQ(records[0].payload, "NOTIFY SSTP/1.1\r\nSender: おすとら\r\nEvent: OnBatteryLow\r\nReference0: 15\r\n"
-                                  "Script: \\s0電池が少ないよ。\\e\r\nOptions: nodescript\r\nCharset: Shift_JIS\r\n\r\n");
-    EXPECT_EQ(records[1].payload, "SEND SSTP/1.5\r\nSender: おすとら\r\nScript: \\a\\e\\e\r\nOptions: nodescript\r\nHWnd: " +
-                                      HandleText(from) + "\r\n\r\n");
+    EXPECT_EQ(records[0].payload,
+              "NOTIFY SSTP/1.1\r\nSender: おすとら\r\nEvent: OnBatteryLow\r\nReference0: 15\r\n"
+              "Script: \\s0電池が少ないよ。\\e\r\nOptions: nodescript\r\nCharset: Shift_JIS\r\n\r\n");
+    EXPECT_EQ(records[1].payload,
+              "SEND SSTP/1.5\r\nSender: おすとら\r\nScript: \\a\\e\\e\r\nOptions: nodescript\r\nHWnd: " +
+                  HandleText(from) + "\r\n\r\n");
     host.Quit();
     DestroyWindow(from);
 }
@@ -189,8 +193,8 @@ TEST_F(DirectSstp, TargetsThatDoNotAnswer)
     PostMessageA(receiver.Window(), kHang, 4000, 0);
     Sleep(100);
     start = GetTickCount();
-    EXPECT_EQ(selka.DSSTPNotify(nullptr, receiver.Window(), "おすとら", nullptr, "OnOstraObjectCreate", nullptr, nullptr,
-                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+    EXPECT_EQ(selka.DSSTPNotify(nullptr, receiver.Window(), "おすとら", nullptr, "OnOstraObjectCreate", nullptr,
+                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
               0);
     const DWORD waited = GetTickCount() - start;
     g_ignoreCopyData = true;

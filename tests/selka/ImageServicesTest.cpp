@@ -66,7 +66,7 @@ std::string DibBytes(HGLOBAL block)
 }
 
 class Dib {
-public:
+  public:
     explicit Dib(HGLOBAL block) : m_block(block) {}
     ~Dib()
     {
@@ -76,12 +76,12 @@ public:
     Dib& operator=(const Dib&) = delete;
     HGLOBAL Get() const { return m_block; }
 
-private:
+  private:
     HGLOBAL m_block;
 };
 
 class Region {
-public:
+  public:
     explicit Region(HRGN region) : m_region(region) {}
     ~Region()
     {
@@ -104,16 +104,17 @@ public:
         if (box) *box = data->rdh.rcBound;
         for (DWORD i = 0; i < data->rdh.nCount; ++i)
             for (long y = rects[i].top; y < rects[i].bottom; ++y)
-                for (long x = rects[i].left; x < rects[i].right; ++x) pixels.insert(y * stride + x);
+                for (long x = rects[i].left; x < rects[i].right; ++x)
+                    pixels.insert(y * stride + x);
         return pixels;
     }
 
-private:
+  private:
     HRGN m_region;
 };
 
 class ImageServices : public ::testing::Test {
-protected:
+  protected:
     SelkaLibrary selka;
     void SetUp() override { ASSERT_TRUE(selka.Complete()) << "selka.dll or one of its exports is missing"; }
 };
@@ -147,7 +148,9 @@ void SetPixel(std::vector<uint8_t>& dib, int32_t x, int32_t y, uint32_t value)
         b = (x & 1) ? static_cast<uint8_t>((b & 0xF0) | value) : static_cast<uint8_t>((b & 0x0F) | value << 4);
         break;
     }
-    case 8: row[x] = static_cast<uint8_t>(value); break;
+    case 8:
+        row[x] = static_cast<uint8_t>(value);
+        break;
     case 24:
         row[x * 3] = static_cast<uint8_t>(value);
         row[x * 3 + 1] = static_cast<uint8_t>(value >> 8);
@@ -208,7 +211,8 @@ TEST_F(ImageServices, EveryTestImageMatchesAnIndependentDecode)
     for (const std::string& rel : files) {
         SCOPED_TRACE(rel);
         std::string name = rel;
-        for (size_t at; (at = name.find('\\')) != std::string::npos;) name.replace(at, 1, "__");
+        for (size_t at; (at = name.find('\\')) != std::string::npos;)
+            name.replace(at, 1, "__");
         const std::string reference = testenv::ReadFile(testenv::Join(refs, name + ".rgba"));
         const std::string path = testenv::Join(Contrib(), rel);
         Dib dib(selka.LoadPNGFile(path.c_str()));
@@ -294,11 +298,11 @@ TEST_F(ImageServices, SmallPaletteAndBadInputs)
         ASSERT_NE(dib.Get(), nullptr);
         const std::string bytes = DibBytes(dib.Get());
         const uint8_t expected[] = {
-            40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-            5, 0, 0, 0, 0, 0, 0, 0,                                              // biClrUsed 5
+            40, 0,  0,  0, 3,  0,  0,  0, 2,  0,  0,  0, 1,   0,   8,   0, 0,   0,   0,   0,
+            0,  0,  0,  0, 0,  0,  0,  0, 0,  0,  0,  0, 5,   0,   0,   0, 0,   0,   0,   0, // biClrUsed 5
             30, 20, 10, 0, 60, 50, 40, 0, 90, 80, 70, 0, 120, 110, 100, 0, 150, 140, 130, 0, // blue, green, red, 0
-            3, 4, 0, 0,                                                          // bottom row first
-            0, 1, 2, 0};
+            3,  4,  0,  0,                                                                   // bottom row first
+            0,  1,  2,  0};
         ASSERT_EQ(bytes.size(), sizeof expected);
         for (size_t i = 0; i < sizeof expected; ++i) {
             if (i >= 68 && (i - 68) % 4 == 3) continue; // row padding carries no meaning
@@ -335,7 +339,8 @@ TEST_F(ImageServices, SmallPaletteAndBadInputs)
         {"block over 512 MiB", pngwriter::Encode(wide)},
     };
     // Every truncation of the file before its IEND chunk.
-    for (size_t cut = 9; cut + 12 <= good.size(); ++cut) cases.push_back({"truncated", good.substr(0, cut)});
+    for (size_t cut = 9; cut + 12 <= good.size(); ++cut)
+        cases.push_back({"truncated", good.substr(0, cut)});
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " (" + std::to_string(c.bytes.size()) + " bytes)");
@@ -417,7 +422,8 @@ TEST_F(ImageServices, RegionEdgeCases)
         SCOPED_TRACE(bits);
         std::vector<uint8_t> dib = MakeDib(7, 5, bits, bits == 24 ? 0 : 16);
         for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 7; ++x) SetPixel(dib, x, y, bits == 24 ? 0x123456 : 9);
+            for (int x = 0; x < 7; ++x)
+                SetPixel(dib, x, y, bits == 24 ? 0x123456 : 9);
         Region region(selka.CreateDIBitmapRegion(dib.data()));
         ASSERT_NE(region.Get(), nullptr);
         RECT box{};
@@ -471,7 +477,8 @@ TEST_F(ImageServices, FourBitRunLimit)
             std::vector<uint8_t> dib = MakeDib(w, h, bits, 16);
             int placed = 0;
             for (int y = 0; y < h && placed < runs; ++y)
-                for (int x = 1; x < w && placed < runs; x += 2, ++placed) SetPixel(dib, x, y, 5);
+                for (int x = 1; x < w && placed < runs; x += 2, ++placed)
+                    SetPixel(dib, x, y, 5);
             ASSERT_EQ(placed, runs);
             Region region(selka.CreateDIBitmapRegion(dib.data()));
             if (bits == 4 && runs == 4249) {
@@ -528,6 +535,7 @@ TEST_F(ImageServices, ConcurrentCallsAgree)
             }
         });
     }
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     EXPECT_EQ(mismatches, 0);
 }

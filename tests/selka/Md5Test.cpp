@@ -41,7 +41,8 @@ TEST(Md5, Rfc1321Suite)
         {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
          "57edf4a22be3c955ac49da2e2107b67a"},
     };
-    for (const auto& c : suite) EXPECT_EQ(Hex(c.first, std::strlen(c.first)), c.second) << '"' << c.first << '"';
+    for (const auto& c : suite)
+        EXPECT_EQ(Hex(c.first, std::strlen(c.first)), c.second) << '"' << c.first << '"';
     EXPECT_EQ(Hex(nullptr, 0), "d41d8cd98f00b204e9800998ecf8427e");
 }
 
@@ -49,12 +50,14 @@ TEST(Md5, AgreesWithOpenSsl)
 {
     std::mt19937 rng(1321);
     std::vector<unsigned char> data(4200);
-    for (auto& b : data) b = static_cast<unsigned char>(rng());
+    for (auto& b : data)
+        b = static_cast<unsigned char>(rng());
     for (size_t size = 0; size <= data.size(); size += (size < 300 ? 1 : 97)) {
         unsigned char ref[16];
         OpenSslMd5(data.data(), size, ref);
         char want[33];
-        for (int i = 0; i < 16; ++i) std::snprintf(want + 2 * i, 3, "%02x", ref[i]);
+        for (int i = 0; i < 16; ++i)
+            std::snprintf(want + 2 * i, 3, "%02x", ref[i]);
         ASSERT_EQ(Hex(data.data(), size), want) << size << " bytes";
     }
     // Fed in uneven pieces, the digest is the same as in one piece.

@@ -21,7 +21,7 @@ namespace {
 
 // Heap blocks, counted so a test sees every block released or handed out.
 class CountingAllocator : public selka::BlockAllocator {
-public:
+  public:
     uint8_t* Allocate(size_t bytes) override
     {
         auto* p = static_cast<uint8_t*>(std::calloc(bytes ? bytes : 1, 1));
@@ -39,7 +39,7 @@ public:
     size_t Live() const { return m_live.size(); }
     size_t LastSize() const { return m_lastSize; }
 
-private:
+  private:
     std::set<uint8_t*> m_live;
     size_t m_lastSize = 0;
 };
@@ -69,7 +69,8 @@ TEST(PngDecoder, EveryTestImageMatchesAnIndependentDecode)
             const std::string rel = fs::relative(entry.path(), Contrib()).generic_string();
             SCOPED_TRACE(rel);
             std::string name = rel;
-            for (size_t at; (at = name.find('/')) != std::string::npos;) name.replace(at, 1, "__");
+            for (size_t at; (at = name.find('/')) != std::string::npos;)
+                name.replace(at, 1, "__");
             const std::string reference = Read(fs::path(refs) / (name + ".rgba"));
             CountingAllocator allocator;
             std::FILE* file = std::fopen(entry.path().c_str(), "rb");
@@ -102,23 +103,23 @@ TEST(PngDecoder, TruncationsAndDamageFailCleanly)
     for (const std::string& png : files) {
         ASSERT_GT(png.size(), 100u);
         CountingAllocator allocator;
-        uint8_t* whole = selka::PngDecoder::DecodeMemory(reinterpret_cast<const uint8_t*>(png.data()), png.size(),
-                                                         allocator);
+        uint8_t* whole =
+            selka::PngDecoder::DecodeMemory(reinterpret_cast<const uint8_t*>(png.data()), png.size(), allocator);
         ASSERT_NE(whole, nullptr);
         allocator.Release(whole);
         // Every cut before the last chunk (IEND, 12 bytes) fails.
         for (size_t cut = 0; cut + 12 <= png.size(); ++cut) {
             const std::string part = png.substr(0, cut);
-            EXPECT_EQ(selka::PngDecoder::DecodeMemory(reinterpret_cast<const uint8_t*>(part.data()), part.size(),
-                                                      allocator),
-                      nullptr)
+            EXPECT_EQ(
+                selka::PngDecoder::DecodeMemory(reinterpret_cast<const uint8_t*>(part.data()), part.size(), allocator),
+                nullptr)
                 << cut;
         }
         EXPECT_EQ(allocator.Live(), 0u);
         const std::string broken = pngwriter::BreakCrc(png, "IDAT");
-        EXPECT_EQ(selka::PngDecoder::DecodeMemory(reinterpret_cast<const uint8_t*>(broken.data()), broken.size(),
-                                                  allocator),
-                  nullptr);
+        EXPECT_EQ(
+            selka::PngDecoder::DecodeMemory(reinterpret_cast<const uint8_t*>(broken.data()), broken.size(), allocator),
+            nullptr);
     }
     CountingAllocator allocator;
     EXPECT_EQ(selka::PngDecoder::DecodeFile(nullptr, allocator), nullptr);

@@ -59,7 +59,8 @@ uint32_t Crc32(const uint8_t* data, size_t size)
     uint32_t crc = 0xFFFFFFFFu;
     for (size_t i = 0; i < size; ++i) {
         crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
     }
     return ~crc;
 }
@@ -74,8 +75,7 @@ std::string Encode(const Picture& picture)
     ihdr += static_cast<char>(picture.colourType);
     ihdr += std::string(3, '\0'); // deflate, adaptive filtering, no interlace
     Chunk(png, "IHDR", ihdr);
-    if (!picture.palette.empty())
-        Chunk(png, "PLTE", std::string(picture.palette.begin(), picture.palette.end()));
+    if (!picture.palette.empty()) Chunk(png, "PLTE", std::string(picture.palette.begin(), picture.palette.end()));
     std::string raw;
     const size_t rowBytes = picture.height ? picture.rows.size() / picture.height : 0;
     // No rows: an IDAT without image data, for headers that claim too much.

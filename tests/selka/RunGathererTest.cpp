@@ -110,7 +110,8 @@ TEST(RunGatherer, FourBitLimitAndOtherBitCounts)
     for (int last : {48, 49}) {
         std::vector<std::string> rows(85, std::string(100, '.'));
         for (int y = 0; y < 85; ++y)
-            for (int x = 1; x < 100 && (y < 84 || x / 2 < last); x += 2) rows[y][x] = '1';
+            for (int x = 1; x < 100 && (y < 84 || x / 2 < last); x += 2)
+                rows[y][x] = '1';
         for (int bits : {4, 8}) {
             const std::vector<uint8_t> dib = Build(rows, bits);
             DibView view;
@@ -175,12 +176,12 @@ TEST(DibLayout, FormatTable)
     using P = selka::PaletteKind;
     const Case cases[] = {
         {0, 1, 1, P::BlackWhite, false, false, false}, {0, 2, 8, P::Grey256, false, true, false},
-        {0, 4, 4, P::Grey16, false, false, false},      {0, 8, 8, P::Grey256, false, false, false},
-        {0, 16, 8, P::Grey256, true, false, false},     {4, 8, 8, P::Grey256, false, false, true},
-        {4, 16, 8, P::Grey256, true, false, true},      {3, 1, 1, P::File, false, false, false},
-        {3, 2, 8, P::File, false, true, false},         {3, 4, 4, P::File, false, false, false},
-        {3, 8, 8, P::File, false, false, false},        {2, 8, 24, P::None, false, false, false},
-        {2, 16, 24, P::None, true, false, false},       {6, 8, 32, P::None, false, false, false},
+        {0, 4, 4, P::Grey16, false, false, false},     {0, 8, 8, P::Grey256, false, false, false},
+        {0, 16, 8, P::Grey256, true, false, false},    {4, 8, 8, P::Grey256, false, false, true},
+        {4, 16, 8, P::Grey256, true, false, true},     {3, 1, 1, P::File, false, false, false},
+        {3, 2, 8, P::File, false, true, false},        {3, 4, 4, P::File, false, false, false},
+        {3, 8, 8, P::File, false, false, false},       {2, 8, 24, P::None, false, false, false},
+        {2, 16, 24, P::None, true, false, false},      {6, 8, 32, P::None, false, false, false},
         {6, 16, 32, P::None, true, false, false},
     };
     for (const Case& c : cases) {

@@ -57,13 +57,11 @@ struct SelkaLibrary {
     bool Complete() const
     {
         return module && DSSTPSend && DSSTPNotify && DSSTPRequest && LoadPNGFile && CreateDIBitmapRegion &&
-               GetMD5MessageDigest && GetBatteryStatus && GetFreeSystemResources && SetOstraZOrder &&
-               StringToGlobalMem;
+               GetMD5MessageDigest && GetBatteryStatus && GetFreeSystemResources && SetOstraZOrder && StringToGlobalMem;
     }
 
-private:
-    template <typename Fn>
-    void Resolve(Fn& fn, const char* name)
+  private:
+    template <typename Fn> void Resolve(Fn& fn, const char* name)
     {
         fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     }

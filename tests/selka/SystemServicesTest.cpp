@@ -12,7 +12,7 @@
 namespace {
 
 class SystemServices : public ::testing::Test {
-protected:
+  protected:
     SelkaLibrary selka;
     void SetUp() override { ASSERT_TRUE(selka.Complete()) << "selka.dll or one of its exports is missing"; }
 };
@@ -26,8 +26,8 @@ bool Above(HWND upper, HWND lower)
 
 HWND Popup(const char* title, DWORD exStyle = 0)
 {
-    return CreateWindowExA(exStyle, "STATIC", title, WS_POPUP | WS_VISIBLE, 100, 100, 50, 50, nullptr, nullptr,
-                           nullptr, nullptr);
+    return CreateWindowExA(exStyle, "STATIC", title, WS_POPUP | WS_VISIBLE, 100, 100, 50, 50, nullptr, nullptr, nullptr,
+                           nullptr);
 }
 
 } // namespace
@@ -99,7 +99,8 @@ TEST_F(SystemServices, StringToGlobalMem)
 
 TEST_F(SystemServices, ResourcesAndBattery)
 {
-    for (WORD kind : {0, 1, 2, 3, 0xFFFF}) EXPECT_EQ(selka.GetFreeSystemResources(kind), 90) << kind;
+    for (WORD kind : {0, 1, 2, 3, 0xFFFF})
+        EXPECT_EQ(selka.GetFreeSystemResources(kind), 90) << kind;
 
     // The library was loaded for this test: the first call reports both values.
     int state = -5, charge = -5;
@@ -156,7 +157,8 @@ TEST_F(SystemServices, SkinZOrder)
     down.type = INPUT_MOUSE;
     down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     ASSERT_EQ(SendInput(1, &down, sizeof down), 1u);
-    for (int i = 0; i < 50 && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000); ++i) Sleep(20);
+    for (int i = 0; i < 50 && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000); ++i)
+        Sleep(20);
     const bool held = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
     const int result = selka.SetOstraZOrder(skin, host, 1, 0x1234);
     const HWND after = GetWindow(host, GW_HWNDNEXT);

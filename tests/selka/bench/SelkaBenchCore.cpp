@@ -20,8 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-template <typename Fn>
-double BestSeconds(int rounds, Fn fn)
+template <typename Fn> double BestSeconds(int rounds, Fn fn)
 {
     double best = 1e9;
     for (int i = 0; i < rounds; ++i) {
@@ -38,7 +37,8 @@ void BenchMd5()
 {
     std::vector<unsigned char> data(64 << 20);
     std::mt19937 rng(5);
-    for (auto& b : data) b = static_cast<unsigned char>(rng());
+    for (auto& b : data)
+        b = static_cast<unsigned char>(rng());
     char text[33];
     const double ours = BestSeconds(5, [&] {
         selka::Md5::HexDigest(data.data(), data.size(), text);
@@ -51,7 +51,8 @@ void BenchMd5()
         g_sink = digest[0];
     });
     char want[33];
-    for (int i = 0; i < 16; ++i) std::snprintf(want + 2 * i, 3, "%02x", digest[i]);
+    for (int i = 0; i < 16; ++i)
+        std::snprintf(want + 2 * i, 3, "%02x", digest[i]);
     const double mib = data.size() / 1048576.0;
     std::printf("md5 64 MiB: selka %.0f MiB/s, OpenSSL %.0f MiB/s, ratio selka/OpenSSL %.2f%s\n", mib / ours,
                 mib / openssl, openssl / ours, std::strcmp(text, want) == 0 ? "" : "  (DIGESTS DIFFER)");
@@ -74,11 +75,16 @@ std::vector<uint8_t> Character(int n, int bits)
             const double fx = x / s, fy = y / s;
             const double head = (fx - 100) * (fx - 100) + (fy - 50) * (fy - 50);
             int v = 0; // background
-            if (head < 900) v = 1;
-            else if (head < 961) v = 2;
-            else if (fx >= 70 && fx < 130 && fy >= 80 && fy < 150) v = 3;
-            else if (fx >= 40 && fx < 70 && fy >= 85 && fy < 95) v = 4;
-            else if ((fx - 160) * (fx - 160) / 400 + (fy - 120) * (fy - 120) / 900 < 1) v = 5;
+            if (head < 900)
+                v = 1;
+            else if (head < 961)
+                v = 2;
+            else if (fx >= 70 && fx < 130 && fy >= 80 && fy < 150)
+                v = 3;
+            else if (fx >= 40 && fx < 70 && fy >= 85 && fy < 95)
+                v = 4;
+            else if ((fx - 160) * (fx - 160) / 400 + (fy - 120) * (fy - 120) / 900 < 1)
+                v = 5;
             if (bits == 24) {
                 row[x * 3] = static_cast<uint8_t>(0x88 + v * 20);
                 row[x * 3 + 1] = 0xcc;
@@ -102,13 +108,15 @@ size_t PlainPass(const uint8_t* dib, const selka::DibView& view)
         const uint8_t k0 = top[0], k1 = top[1], k2 = top[2];
         for (int32_t y = 0; y < view.height; ++y) {
             const uint8_t* p = view.TopRow(dib, y);
-            for (int32_t x = 0; x < view.width; ++x, p += 3) differing += (p[0] != k0 || p[1] != k1 || p[2] != k2);
+            for (int32_t x = 0; x < view.width; ++x, p += 3)
+                differing += (p[0] != k0 || p[1] != k1 || p[2] != k2);
         }
     } else if (view.bitCount == 8) {
         const uint8_t key = view.TopRow(dib, 0)[0];
         for (int32_t y = 0; y < view.height; ++y) {
             const uint8_t* p = view.TopRow(dib, y);
-            for (int32_t x = 0; x < view.width; ++x) differing += p[x] != key;
+            for (int32_t x = 0; x < view.width; ++x)
+                differing += p[x] != key;
         }
     } else {
         const uint8_t key = view.TopRow(dib, 0)[0] >> 4;
@@ -136,7 +144,8 @@ void BenchRuns(int n, int bits)
     });
     const double plain = BestSeconds(7, [&] { differing = PlainPass(dib.data(), view); });
     size_t covered = 0;
-    for (const selka::Run& r : runs) covered += static_cast<size_t>(r.x1 - r.x0);
+    for (const selka::Run& r : runs)
+        covered += static_cast<size_t>(r.x1 - r.x0);
     std::printf("runs %dx%d %2d bits: gather %.3f ms (%zu runs, %zu KiB of runs), plain compare %.3f ms, "
                 "ratio %.2f%s\n",
                 n, n, bits, gather * 1e3, runCount, runs.capacity() * sizeof(selka::Run) / 1024, plain * 1e3,
@@ -149,6 +158,7 @@ int main()
 {
     BenchMd5();
     for (int n : {512, 2048})
-        for (int bits : {24, 8, 4}) BenchRuns(n, bits);
+        for (int bits : {24, 8, 4})
+            BenchRuns(n, bits);
     return 0;
 }

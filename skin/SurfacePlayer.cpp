@@ -201,6 +201,7 @@ void SurfacePlayer::Start(PlayerWindow& window)
         auto run = std::make_unique<Run>();
         run->player = this;
         m_passes = 0;
+        m_passesAtStopRequest = 0;
         run->thread = CreateThread(nullptr, 0, ThreadMain, run.get(), 0, nullptr);
         if (run->thread) m_run = std::move(run);
     } else {
@@ -222,6 +223,7 @@ void SurfacePlayer::Stop()
     if (m_run) {
         std::unique_ptr<Run> run = std::move(m_run);
         run->stopRequested = true;
+        m_passesAtStopRequest = m_passes.load();
         // The thread's window calls are handled by this thread: keep handling
         // messages until it has ended. A quit request met on the way is put
         // back for the message loop.

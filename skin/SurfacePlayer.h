@@ -65,8 +65,10 @@ class SurfacePlayer {
     const std::vector<std::string>& Lines() const { return m_lines; }
     const AnimationEngine& Engine() const { return m_engine; }
     bool HasThread() const { return m_run != nullptr; }
-    // Passes the current or last thread has completed.
+    // Passes the current or last thread has completed, and how many of them
+    // it completed after the last Stop had asked it to end.
     uint32_t Passes() const { return m_passes; }
+    uint32_t PassesAfterStopRequest() const { return m_passes - m_passesAtStopRequest; }
     PixelSize BaseSize() const { return m_engine.BaseSize(); }
 
   private:
@@ -109,6 +111,7 @@ class SurfacePlayer {
     std::atomic<bool> m_paused{false};
     std::atomic<bool> m_initialised{false};
     std::atomic<uint32_t> m_passes{0};
+    std::atomic<uint32_t> m_passesAtStopRequest{0};
 };
 
 // The skin window's players by surface number.

@@ -112,7 +112,6 @@ void HostWatch::Attach(HWND host)
     if (!main) return;
     // Subclass first: while the main program creates the skin, the skin asks
     // this window for the host's file name, which only our procedure answers.
-    SetLastError(0);
     LONG_PTR previous = SetWindowLongPtrA(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
     if (previous == 0) return;
     m_hostWindow = host;

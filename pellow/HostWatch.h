@@ -61,8 +61,8 @@ private:
     HWND m_mainWindow = nullptr;
     UINT m_notifyMessage = 0;
     UINT m_fileNameMessage = 0;
-    HWND m_hostWindow = nullptr;       // the subclassed window, while it is
-    WNDPROC m_previousProc = nullptr;  // its own procedure, while it is subclassed
+    HWND m_hostWindow = nullptr;      // the subclassed window, while it is
+    WNDPROC m_previousProc = nullptr; // its own procedure, while it is subclassed
 };
 
 } // namespace pellow

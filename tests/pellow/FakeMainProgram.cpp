@@ -51,8 +51,8 @@ FakeMainProgram::FakeMainProgram()
 void FakeMainProgram::Open()
 {
     if (m_window) return;
-    m_window = CreateWindowExA(WS_EX_TOOLWINDOW, ostra::kMainWindowClass, "pellow test main", WS_POPUP, 0, 0, 100,
-                               100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    m_window = CreateWindowExA(WS_EX_TOOLWINDOW, ostra::kMainWindowClass, "pellow test main", WS_POPUP, 0, 0, 100, 100,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 void FakeMainProgram::Close()
@@ -118,14 +118,16 @@ std::vector<SkinMessage> FakeMainProgram::MessagesTo(HWND skin, UINT message) co
 std::size_t FakeMainProgram::AttachRequestsFrom(HWND host) const
 {
     std::size_t n = 0;
-    for (HWND h : attachRequests) n += h == host ? 1 : 0;
+    for (HWND h : attachRequests)
+        n += h == host ? 1 : 0;
     return n;
 }
 
 std::size_t FakeMainProgram::DetachRequestsFrom(HWND host) const
 {
     std::size_t n = 0;
-    for (HWND h : detachRequests) n += h == host ? 1 : 0;
+    for (HWND h : detachRequests)
+        n += h == host ? 1 : 0;
     return n;
 }
 

@@ -30,14 +30,14 @@ TEST(HostName, RecognisesHostExecutablesAfterTheLastBackslash)
         {"embryo.exe", true}, // no backslash: the whole text is the name
         {"D:\\x\\Materia.Exe", true},
         {"Z:\\work\\build\\tools\\ssp.exe", true},
-        {"C:\\ssp.exe\\other.exe", false},   // only the last component counts
+        {"C:\\ssp.exe\\other.exe", false}, // only the last component counts
         {"C:\\host\\ssp.exe.bak", false},
         {"C:\\host\\xssp.exe", false},
         {"C:\\host\\ssp.ex", false},
         {"C:\\host\\ssp", false},
         {"C:\\host\\", false},
         {"", false},
-        {"C:/unix/style/ssp.exe", false},     // a slash is no separator here
+        {"C:/unix/style/ssp.exe", false}, // a slash is no separator here
         {"C:\\host\\ssp.exe ", false},
     };
     for (const Case& c : cases)
@@ -87,11 +87,11 @@ TEST(HookGate, AttachesOnlyOnTheAttachRequestTakenFromTheQueueOfAHost)
         bool attach;
     };
     const Case cases[] = {
-        {0, true, true, 0, true},   {1, true, true, 0, true},    // HC_ACTION and any non-negative code
-        {-1, true, true, 0, false},                              // negative codes are only passed on
-        {0, false, true, 0, false},                              // a peek that leaves it queued
-        {0, true, false, 0, false},                              // another message
-        {0, true, true, 1, false},                               // the detach request
+        {0, true, true, 0, true},   {1, true, true, 0, true}, // HC_ACTION and any non-negative code
+        {-1, true, true, 0, false},                           // negative codes are only passed on
+        {0, false, true, 0, false},                           // a peek that leaves it queued
+        {0, true, false, 0, false},                           // another message
+        {0, true, true, 1, false},                            // the detach request
         {0, true, true, 2, false},  {0, true, true, 0x100000000ull, false},
     };
     for (const Case& c : cases)

@@ -69,10 +69,11 @@ int main()
         if (round + 1 < kRounds && !host.Start("ssp.exe", {"--size", "160,240"})) return 1;
     }
     for (int round = 0; round < kRounds; ++round)
-        std::printf("round %d: %d moves without hook %.1f ms (%.1f us each), with attached skin %.1f ms (%.1f us each), "
-                    "ratio %.2f\n",
-                    round + 1, kMoves, without[round], 1000.0 * without[round] / kMoves, with[round],
-                    1000.0 * with[round] / kMoves, with[round] / without[round]);
+        std::printf(
+            "round %d: %d moves without hook %.1f ms (%.1f us each), with attached skin %.1f ms (%.1f us each), "
+            "ratio %.2f\n",
+            round + 1, kMoves, without[round], 1000.0 * without[round] / kMoves, with[round],
+            1000.0 * with[round] / kMoves, with[round] / without[round]);
     std::printf("skin messages in the last round: %zu (WM_SKIN_FOLLOW per move: %.2f)\n", follows,
                 static_cast<double>(follows) / kMoves);
     return 0;

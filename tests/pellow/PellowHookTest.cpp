@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr DWORD kAttachWaitMs = 5000; // many notify periods: the host may still be loading the library
+constexpr DWORD kAttachWaitMs = 10000; // many notify periods: the host may still be loading the library
 
 // Installs the hook for one test and always removes it again.
 class InstalledHook {
@@ -161,8 +161,7 @@ TEST_F(HookTest, LeavesOtherProgramsAndSecondWindowsAndTakenWindowsAlone)
     EXPECT_EQ(other.Procedure(0), 1);
     EXPECT_EQ(SkinProperty(other.Window()), nullptr);
 
-    EXPECT_EQ(main.AttachRequestsFrom(pair[0]) + main.AttachRequestsFrom(pair[1]), 1u)
-        << "one host window per process";
+    EXPECT_EQ(main.AttachRequestsFrom(pair[0]) + main.AttachRequestsFrom(pair[1]), 1u) << "one host window per process";
     EXPECT_EQ((SkinProperty(pair[0]) != nullptr) + (SkinProperty(pair[1]) != nullptr), 1);
     EXPECT_EQ(twins.Procedure(0) + twins.Procedure(1), 3) << "one window replaced (2), one its own (1)";
 
@@ -170,7 +169,8 @@ TEST_F(HookTest, LeavesOtherProgramsAndSecondWindowsAndTakenWindowsAlone)
     EXPECT_EQ(taken.Procedure(0), 1);
     EXPECT_EQ(SkinProperty(taken.Window()), main.Window()) << "the property is left as it was";
 
-    for (ScratchHost* h : {&other, &twins, &taken}) EXPECT_TRUE(h->AnswersQueries());
+    for (ScratchHost* h : {&other, &twins, &taken})
+        EXPECT_TRUE(h->AnswersQueries());
 }
 
 TEST_F(HookTest, AnswersTheFileNameRequestAndIgnoresBogusOnes)
@@ -184,8 +184,8 @@ TEST_F(HookTest, AnswersTheFileNameRequestAndIgnoresBogusOnes)
 
     auto ask = [&](WPARAM pid, LPARAM address) {
         DWORD_PTR result = 99;
-        LRESULT sent = SendMessageTimeoutA(host.Window(), main.FileNameMessage(), pid, address, SMTO_ABORTIFHUNG,
-                                           3000, &result);
+        LRESULT sent =
+            SendMessageTimeoutA(host.Window(), main.FileNameMessage(), pid, address, SMTO_ABORTIFHUNG, 3000, &result);
         EXPECT_NE(sent, 0) << "the host did not answer for pid " << pid << " address " << address;
         EXPECT_EQ(result, 0u);
     };
@@ -232,7 +232,8 @@ TEST_F(HookTest, AnswersTheFileNameRequestAndIgnoresBogusOnes)
     }
     // Posted rather than sent, the request runs from the host's own message
     // loop, where no sender's frame stands between a fault and the host.
-    for (LPARAM bogus : {LPARAM(0x10), LPARAM(-4096)}) PostMessageA(host.Window(), main.FileNameMessage(), 0, bogus);
+    for (LPARAM bogus : {LPARAM(0x10), LPARAM(-4096)})
+        PostMessageA(host.Window(), main.FileNameMessage(), 0, bogus);
     VirtualFree(reserved, 0, MEM_RELEASE);
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
@@ -272,7 +273,8 @@ TEST_F(HookTest, MovesReachTheSkinAfterTheHostHasMoved)
         // without even a lookup.
         ASSERT_EQ(follows.size(), 2u) << step.command;
         EXPECT_EQ(main.lookups, 2) << step.command;
-        for (const SkinMessage& f : follows) EXPECT_EQ(f.wParam, reinterpret_cast<WPARAM>(host.Window()));
+        for (const SkinMessage& f : follows)
+            EXPECT_EQ(f.wParam, reinterpret_cast<WPARAM>(host.Window()));
         const RECT& last = follows.back().hostRect;
         EXPECT_EQ(last.left, step.expected.left) << step.command;
         EXPECT_EQ(last.top, step.expected.top) << step.command;
@@ -297,8 +299,10 @@ TEST_F(HookTest, DeactivationAndMenusAskTheSkinToFixItsZOrder)
     ASSERT_EQ(host.Control("activate"), 1);
     main.ClearRecords();
     ASSERT_EQ(host.Control("deactivate"), 1);
-    ASSERT_EQ(zorders().size(), 1u);
-    EXPECT_EQ(zorders()[0].wParam, ostra::kZOrderHostDeactivated);
+    // Wine may follow up with focus events of its own; each deactivation
+    // that reaches the host window is reported, always with 256.
+    ASSERT_FALSE(zorders().empty()) << "no WM_SKIN_ZORDER for the deactivation";
+    for (const SkinMessage& z : zorders()) EXPECT_EQ(z.wParam, ostra::kZOrderHostDeactivated);
 
     main.ClearRecords();
     ASSERT_EQ(host.Control("activate"), 1);
@@ -320,7 +324,8 @@ TEST_F(HookTest, DeactivationAndMenusAskTheSkinToFixItsZOrder)
     main.PumpUntil([&] { return !zorders().empty(); }, 5000);
     main.PumpFor(500); // the menu closes again
     ASSERT_FALSE(zorders().empty()) << "no WM_SKIN_ZORDER for the menu";
-    for (const SkinMessage& z : zorders()) EXPECT_EQ(z.wParam, ostra::kZOrderHostMenu);
+    for (const SkinMessage& z : zorders())
+        EXPECT_EQ(z.wParam, ostra::kZOrderHostMenu);
     EXPECT_TRUE(host.AnswersQueries());
 }
 
@@ -364,8 +369,8 @@ TEST_F(HookTest, ADetachRequestReleasesTheHostForGood)
     ASSERT_NE(skin, nullptr);
 
     DWORD_PTR result = 99;
-    ASSERT_NE(SendMessageTimeoutA(host.Window(), main.NotifyMessage(), ostra::kNotifyDetach, 0, SMTO_ABORTIFHUNG,
-                                  3000, &result),
+    ASSERT_NE(SendMessageTimeoutA(host.Window(), main.NotifyMessage(), ostra::kNotifyDetach, 0, SMTO_ABORTIFHUNG, 3000,
+                                  &result),
               0);
     EXPECT_EQ(result, 0u);
     EXPECT_EQ(main.DetachRequestsFrom(host.Window()), 1u);
@@ -459,19 +464,17 @@ TEST_F(HookTest, HandlesThatNameNoWindowFailQuietlyInTheHost)
     main.SetNotifying(false);
     main.PumpFor(200);
 
-    for (const char* command : {"move 30 40", "size 100 120", "activate", "deactivate", "hide", "show", "minimize",
-                                "restore", "menu 200"})
+    for (const char* command :
+         {"move 30 40", "size 100 120", "activate", "deactivate", "hide", "show", "minimize", "restore", "menu 200"})
         EXPECT_EQ(host.Control(command), 1) << command;
     main.PumpFor(600);
     // Detach requests naming windows that are not host windows, and a
     // second detach for the same window, change nothing.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(main.Window(), main.NotifyMessage(), ostra::kNotifyDetach, 0, SMTO_ABORTIFHUNG, 1000,
-                        &ignored);
+    SendMessageTimeoutA(main.Window(), main.NotifyMessage(), ostra::kNotifyDetach, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
     EXPECT_EQ(hook.Remove(), 1);
     EXPECT_EQ(host.Procedure(0), 1);
-    SendMessageTimeoutA(host.Window(), main.NotifyMessage(), ostra::kNotifyDetach, 0, SMTO_ABORTIFHUNG, 1000,
-                        &ignored);
+    SendMessageTimeoutA(host.Window(), main.NotifyMessage(), ostra::kNotifyDetach, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
     EXPECT_EQ(main.DetachRequestsFrom(host.Window()), 1u);
     EXPECT_TRUE(host.Running());
     EXPECT_TRUE(host.AnswersQueries());

@@ -52,8 +52,7 @@ LRESULT ScratchHost::Control(const std::string& command, DWORD timeoutMs) const
     cds.cbData = static_cast<DWORD>(command.size());
     cds.lpData = const_cast<char*>(command.c_str());
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, timeoutMs,
-                             &result))
+    if (!SendMessageTimeoutA(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, timeoutMs, &result))
         return -1;
     return static_cast<LRESULT>(result);
 }

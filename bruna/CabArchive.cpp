@@ -2,7 +2,7 @@
 
 #include "bruna/DosDateTime.h"
 #include "bruna/MemberName.h"
-#include "bruna/SehGuard.h"
+#include "framework/FaultGuard.h"
 
 #include <cstring>
 #include <map>
@@ -234,7 +234,7 @@ bool CabArchive::CreateContext()
 {
     CabStreamLayer::Scope scope(m_layer);
     CreateCall call{&m_erf, nullptr};
-    if (!SehGuard::Call(RunCreate, &call)) call.result = nullptr;
+    if (!faultguard::Run(RunCreate, &call, nullptr)) call.result = nullptr;
     m_fdi = call.result;
     if (!m_fdi) m_layer.ReleaseAll();
     return m_fdi != nullptr;
@@ -243,7 +243,7 @@ bool CabArchive::CreateContext()
 void CabArchive::DestroyContext()
 {
     CabStreamLayer::Scope scope(m_layer);
-    if (m_fdi) SehGuard::Call(RunDestroy, m_fdi);
+    if (m_fdi) faultguard::Run(RunDestroy, m_fdi, nullptr);
     m_fdi = nullptr;
     // Whatever FDI did not give back (after a fault, or its own leaks).
     m_layer.ReleaseAll();
@@ -265,14 +265,14 @@ bool CabArchive::IsCabinet(const char* path)
     CabStreamLayer::Scope scope(layer);
     ERF erf{};
     CreateCall create{&erf, nullptr};
-    if (!SehGuard::Call(RunCreate, &create) || !create.result) return false;
+    if (!faultguard::Run(RunCreate, &create, nullptr) || !create.result) return false;
     IsCabinetCall test{create.result, layer.OpenFileForRead(path), FALSE};
     bool ok = false;
     if (test.stream != -1) {
-        ok = SehGuard::Call(RunIsCabinet, &test) && test.result;
+        ok = faultguard::Run(RunIsCabinet, &test, nullptr) && test.result;
         layer.CloseStream(test.stream);
     }
-    SehGuard::Call(RunDestroy, create.result);
+    faultguard::Run(RunDestroy, create.result, nullptr);
     return ok; // the layer releases what the calls left behind
 }
 
@@ -291,7 +291,7 @@ bool CabArchive::Open(const char* path)
         std::vector<char> name = Writable(m_cabinetName);
         std::vector<char> folder = Writable(m_cabinetFolder);
         CopyCall call{m_fdi, name.data(), folder.data(), ListNotify, &list, FALSE};
-        ok = SehGuard::Call(RunCopy, &call) && call.result && !list.implausible;
+        ok = faultguard::Run(RunCopy, &call, nullptr) && call.result && !list.implausible;
     }
     // FDI must report exactly the members the file table says begin here,
     // in its order; anything else is a cabinet it misread.
@@ -339,7 +339,7 @@ HGLOBAL CabArchive::ExtractToMemory(const char* name)
         std::vector<char> cabinet = Writable(m_cabinetName);
         std::vector<char> folder = Writable(m_cabinetFolder);
         CopyCall call{m_fdi, cabinet.data(), folder.data(), ExtractNotify, &ctx, FALSE};
-        const bool returned = SehGuard::Call(RunCopy, &call);
+        const bool returned = faultguard::Run(RunCopy, &call, nullptr);
         ok = returned && (call.result || (ctx.stopped && ctx.result));
     }
     if (!ok) {

@@ -1,7 +1,7 @@
 #pragma once
 // The cabinet reader: lists and decodes through the platform's cabinet
 // decompressor (FDI in cabinet.dll) with this library's stream layer. Every
-// call into FDI runs under SehGuard, and the cabinet's own tables are read
+// call into FDI runs under the fault guard, and the cabinet's own tables are read
 // first (CabHeader), because hostile cabinets crash FDI or make it report
 // nonsense entries.
 #include "bruna/Archive.h"

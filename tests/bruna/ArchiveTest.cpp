@@ -3,7 +3,7 @@
 // ExtractFile.
 #include "bruna/CabArchive.h"
 #include "bruna/CabStream.h"
-#include "bruna/SehGuard.h"
+#include "framework/FaultGuard.h"
 #include "bruna/ZipArchive.h"
 
 #include "harness/TestEnv.h"
@@ -124,13 +124,14 @@ TEST(Archive, FaultInsideFdiBecomesAFailure)
     std::string folder = Fixture("cab\\");
     CrashContext ctx{&layer, 0};
     CrashCall call{fdi, &cabinet[0], &folder[0], &ctx, TRUE};
-    const bool returned = SehGuard::Call(RunCrashCopy, &call);
+    DWORD fault = 0;
+    const bool returned = faultguard::Run(RunCrashCopy, &call, &fault);
     EXPECT_FALSE(returned && call.result);
     if (!returned) {
-        EXPECT_EQ(SehGuard::LastFault(), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+        EXPECT_EQ(fault, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
     }
     std::printf("FDICopy on a cabinet without folders: %s\n", returned ? "returned" : "faulted");
-    SehGuard::Call(RunDestroy, fdi);
+    faultguard::Run(RunDestroy, fdi, nullptr);
     layer.ReleaseAll();
     // The layer is usable again: a sound cabinet still extracts.
     CabArchive cab;

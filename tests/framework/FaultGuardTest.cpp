@@ -1,6 +1,6 @@
 // Faults inside a guarded call become a failure result; calls that return,
 // and callees that handle their own faults, are left alone.
-#include "bruna/SehGuard.h"
+#include "framework/FaultGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -28,34 +28,37 @@ void Returns(void* p)
 void HandlesItsOwn(void* p)
 {
     int* nothing = nullptr;
-    const bool inner = SehGuard::Call(WriteThroughNull, &nothing);
+    const bool inner = faultguard::Run(WriteThroughNull, &nothing, nullptr);
     *static_cast<int*>(p) = inner ? 1 : 2;
 }
 
-TEST(SehGuard, FaultsBecomeFailures)
+TEST(FaultGuard, FaultsBecomeFailures)
 {
     int* nothing = nullptr;
     for (int i = 0; i < 3; ++i) {
-        EXPECT_FALSE(SehGuard::Call(WriteThroughNull, &nothing));
-        EXPECT_EQ(SehGuard::LastFault(), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
-        EXPECT_FALSE(SehGuard::Call(Raise, nullptr));
-        EXPECT_EQ(SehGuard::LastFault(), 0xE0001234u);
+        DWORD code = 0;
+        EXPECT_FALSE(faultguard::Run(WriteThroughNull, &nothing, &code));
+        EXPECT_EQ(code, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+        EXPECT_FALSE(faultguard::Run(Raise, nullptr, &code));
+        EXPECT_EQ(code, 0xE0001234u);
     }
     int value = 0;
-    EXPECT_TRUE(SehGuard::Call(Returns, &value));
+    DWORD code = 1;
+    EXPECT_TRUE(faultguard::Run(Returns, &value, &code));
     EXPECT_EQ(value, 7);
-    EXPECT_TRUE(SehGuard::Call(HandlesItsOwn, &value));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(faultguard::Run(HandlesItsOwn, &value, nullptr));
     EXPECT_EQ(value, 2);
 }
 
-TEST(SehGuard, WorksOnOtherThreads)
+TEST(FaultGuard, WorksOnOtherThreads)
 {
     bool results[2] = {true, true};
     std::thread a([&] {
         int* nothing = nullptr;
-        results[0] = SehGuard::Call(WriteThroughNull, &nothing);
+        results[0] = faultguard::Run(WriteThroughNull, &nothing, nullptr);
     });
-    std::thread b([&] { results[1] = SehGuard::Call(Raise, nullptr); });
+    std::thread b([&] { results[1] = faultguard::Run(Raise, nullptr, nullptr); });
     a.join();
     b.join();
     EXPECT_FALSE(results[0]);

@@ -3,36 +3,13 @@
 // (deleted with DeleteObject) and memory device contexts (DeleteDC).
 #include <windows.h>
 
+#include "framework/GdiObject.h"
+
 #include <utility>
 
-template <typename Handle> class ScopedGdiObject {
-  public:
-    ScopedGdiObject() = default;
-    explicit ScopedGdiObject(Handle handle) : m_handle(handle) {}
-    ~ScopedGdiObject() { Reset(); }
-    ScopedGdiObject(const ScopedGdiObject&) = delete;
-    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-    ScopedGdiObject(ScopedGdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept
-    {
-        if (this != &other) Reset(std::exchange(other.m_handle, nullptr));
-        return *this;
-    }
-
-    Handle Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-    void Reset(Handle handle = nullptr)
-    {
-        if (m_handle) DeleteObject(m_handle);
-        m_handle = handle;
-    }
-
-  private:
-    Handle m_handle = nullptr;
-};
-
-using ScopedBitmap = ScopedGdiObject<HBITMAP>;
-using ScopedRegion = ScopedGdiObject<HRGN>;
+// Bitmaps and regions use the framework's owner of GDI objects.
+using ScopedBitmap = GdiObject<HBITMAP>;
+using ScopedRegion = GdiObject<HRGN>;
 
 // A memory device context; the bitmap it was created with is selected back
 // before it is deleted, so the bitmaps selected into it can be deleted alone.

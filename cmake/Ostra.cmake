@@ -127,6 +127,11 @@ function(ostra_test name)
     set(env "OSTRA_BIN_DIR=${w_bin};OSTRA_TOOLS_DIR=${w_tools};OSTRA_SOURCE_DIR=${w_src};OSTRA_DEPS_DIR=${w_deps};OSTRA_TEST_TMP=${w_tmp}")
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${env}")
+  if(A_GUI)
+    # GUI tests share one desktop: the foreground window, activation and the
+    # system-wide hook are global to it, so they take turns.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ostra_desktop)
+  endif()
 endfunction()
 
 # ostra_fuzz_target(name SOURCES ... [LIBS ...] [CORPUS dir])

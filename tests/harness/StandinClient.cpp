@@ -11,7 +11,11 @@ bool StandinClient::Start(const std::vector<std::string>& args, const std::strin
     all.insert(all.end(), args.begin(), args.end());
     if (!m_process.Start(testenv::Join(testenv::ToolsDir(), "ssp.exe"), all)) return false;
     m_window = m_process.FindWindowOfClass("Tmainform", 15000);
-    return m_window != nullptr;
+    if (!m_window) return false;
+    // The window exists before the host has shaped and shown it; a message
+    // sent from another thread is taken only once it runs its message loop.
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(m_window, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &ignored) != 0;
 }
 
 bool StandinClient::Control(const std::string& command, DWORD timeoutMs)

@@ -63,8 +63,14 @@ std::string TempDir()
 std::string Join(const std::string& a, const std::string& b)
 {
     if (a.empty()) return b;
-    if (a.back() == '\\' || a.back() == '/') return a + b;
-    return a + "\\" + b;
+    // Walk the text by characters: the trail byte of a double-byte
+    // character (0x5C in many Shift_JIS ones) is not a separator.
+    bool endsInSeparator = false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        endsInSeparator = a[i] == '\\' || a[i] == '/';
+        if (IsDBCSLeadByte(static_cast<BYTE>(a[i])) && i + 1 < a.size()) ++i;
+    }
+    return endsInSeparator ? a + b : a + "\\" + b;
 }
 
 std::string ReadFile(const std::string& path)

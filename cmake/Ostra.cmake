@@ -30,9 +30,7 @@ function(ostra_warnings target)
   target_compile_options(${target} PRIVATE ${OSTRA_WARNINGS})
 endfunction()
 
-# ostra_portable_library(name SOURCES ... [LIBS ...])
-# Logic that never includes a Windows header; built in both kinds of build.
-function(ostra_portable_library name)
+function(ostra_static_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
@@ -40,13 +38,16 @@ function(ostra_portable_library name)
   ostra_warnings(${name})
 endfunction()
 
+# ostra_portable_library(name SOURCES ... [LIBS ...])
+# Logic that never includes a Windows header; built in both kinds of build
+# (the native build is what proves it portable).
+function(ostra_portable_library name)
+  ostra_static_library(${name} ${ARGN})
+endfunction()
+
 # ostra_windows_library(name SOURCES ... [LIBS ...]): Win32 glue, Windows builds only.
 function(ostra_windows_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(${name} STATIC ${A_SOURCES})
-  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${A_LIBS})
-  ostra_warnings(${name})
+  ostra_static_library(${name} ${ARGN})
 endfunction()
 
 # ostra_dll(name DEF file.def SOURCES ... [LIBS ...])

@@ -1,12 +1,3 @@
-# Cross-compiling for Windows with Debian's mingw-w64 (posix threading model).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(OSTRA_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${OSTRA_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${OSTRA_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER  ${OSTRA_TRIPLET}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${OSTRA_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Windows, x86_64 (see toolchain-common.cmake).
+set(OSTRA_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-common.cmake)

@@ -1,0 +1,13 @@
+# Cross-compiling for Windows with Debian's mingw-w64 (posix threading model);
+# the per-target toolchain files set OSTRA_ARCH and include this.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${OSTRA_ARCH})
+set(OSTRA_TRIPLET ${OSTRA_ARCH}-w64-mingw32)
+set(CMAKE_C_COMPILER   ${OSTRA_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${OSTRA_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER  ${OSTRA_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${OSTRA_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

@@ -54,7 +54,12 @@ void HostWatch::Stop()
 bool HostWatch::GiveBackWindow()
 {
     HWND host = m_hostWindow;
-    if (!host || !m_previousProc || !IsWindow(host)) return false;
+    if (!host || !m_previousProc || !IsWindow(host)) {
+        // Nothing left to give back: the window is gone or was given back.
+        m_hostWindow = nullptr;
+        m_previousProc = nullptr;
+        return true;
+    }
     // Only when ours is still the window's procedure: a procedure installed
     // over ours keeps calling into the chain it saved, which we cannot mend.
     if (GetWindowLongPtrA(host, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&HostWindowProc)) return false;
@@ -126,8 +131,11 @@ void HostWatch::Attach(HWND host)
         return;
     }
     SetPropA(host, ostra::kHostSkinProperty, skin);
-    Send(skin, ostra::WM_SKIN_EVENT, ostra::kSkinEventCreated);
+    // Attached before the report goes out: a detach request that arrives
+    // while the skin handles the report (the main program exiting) must
+    // find the window attached and leave it released, not be overwritten.
     m_gate.Attached(SharedHook::Get());
+    Send(skin, ostra::WM_SKIN_EVENT, ostra::kSkinEventCreated);
 }
 
 LRESULT CALLBACK HostWatch::HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

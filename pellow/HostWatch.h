@@ -42,7 +42,9 @@ private:
 
     void CheckHost();
     // Puts the host window's own procedure back and removes "OstraProp",
-    // when ours is still its procedure; true when the window was given back.
+    // when ours is still its procedure; true when the window was given back
+    // or there is none to give back, false when another procedure was
+    // installed over ours.
     bool GiveBackWindow();
     void OnMessageTaken(int code, WPARAM removal, const MSG* message);
     void Attach(HWND host);

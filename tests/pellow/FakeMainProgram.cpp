@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "pellow/HookMessages.h"
+#include "pellow/pellow.h"
 
 namespace {
 
@@ -208,6 +209,10 @@ LRESULT CALLBACK FakeMainProgram::SkinProc(HWND window, UINT message, WPARAM wPa
         auto it = self.m_hostOfSkin.find(window);
         if (it != self.m_hostOfSkin.end()) GetWindowRect(it->second, &record.hostRect);
         self.skinMessages.push_back(record);
+        if (message == ostra::WM_SKIN_EVENT && self.m_removeHookOnEvent) {
+            self.m_removeHookOnEvent = false;
+            SetupHook(self.m_window, 0);
+        }
         return 0;
     }
     }

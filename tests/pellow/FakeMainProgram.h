@@ -35,6 +35,10 @@ public:
     UINT FileNameMessage() const { return m_fileName; }
 
     void SetAttachAnswer(AttachAnswer answer) { m_answer = answer; }
+    // While on, the first WM_SKIN_EVENT a skin receives removes the hook
+    // (SetupHook with 0) before it is answered: the main program exiting
+    // while a host reports its skin's creation.
+    void SetRemoveHookOnSkinEvent(bool on) { m_removeHookOnEvent = on; }
     // While on, the notify message with wParam 0 is posted every 100 ms.
     void SetNotifying(bool on);
     // Forgets what was recorded (not the skin table).
@@ -75,6 +79,7 @@ private:
     UINT m_notify = 0;
     UINT m_fileName = 0;
     AttachAnswer m_answer = AttachAnswer::CreateSkin;
+    bool m_removeHookOnEvent = false;
     std::map<HWND, HWND> m_table; // host window -> skin window
     std::map<HWND, HWND> m_hostOfSkin;
 };

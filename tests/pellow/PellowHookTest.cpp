@@ -323,7 +323,8 @@ TEST_F(HookTest, DeactivationAndMenusAskTheSkinToFixItsZOrder)
     // Wine may follow up with focus events of its own; each deactivation
     // that reaches the host window is reported, always with 256.
     ASSERT_FALSE(zorders().empty()) << "no WM_SKIN_ZORDER for the deactivation";
-    for (const SkinMessage& z : zorders()) EXPECT_EQ(z.wParam, ostra::kZOrderHostDeactivated);
+    for (const SkinMessage& z : zorders())
+        EXPECT_EQ(z.wParam, ostra::kZOrderHostDeactivated);
 
     main.ClearRecords();
     ASSERT_EQ(host.Control("activate"), 1);
@@ -521,13 +522,40 @@ TEST_F(HookTest, AHostReleasedByRemovalIsAttachedAgainByTheNextInstallation)
     InstalledHook again(main.Window());
     ASSERT_EQ(again.Result(), 1);
     HWND skin = WaitForAttach(host.Window());
-    ASSERT_NE(skin, nullptr);
+    ASSERT_NE(skin, nullptr) << "attach requests " << main.AttachRequestsFrom(host.Window()) << ", property "
+                             << SkinProperty(host.Window()) << ", procedure " << host.Procedure(0) << ", lookups "
+                             << main.lookups;
     EXPECT_EQ(main.AttachRequestsFrom(host.Window()), 1u);
     EXPECT_EQ(host.Procedure(0), 2);
     EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_EVENT).size(), 1u);
     ASSERT_EQ(host.Control("move 222 111"), 1);
     ASSERT_FALSE(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).empty());
     EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).back().hostRect.left, 222);
+}
+
+TEST_F(HookTest, AHookRemovedWhileTheHostReportsTheNewSkinLeavesTheHostFree)
+{
+    // The main program exits while the host waits for its WM_SKIN_EVENT to
+    // be handled: the detach request arrives inside the attach.
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    main.SetRemoveHookOnSkinEvent(true);
+    InstalledHook first(main.Window());
+    ASSERT_EQ(first.Result(), 1);
+    ASSERT_TRUE(main.PumpUntil([&] { return main.DetachRequestsFrom(host.Window()) == 1; }, kAttachWaitMs));
+    main.PumpFor(300);
+    EXPECT_EQ(host.Procedure(0), 1);
+    EXPECT_EQ(SkinProperty(host.Window()), nullptr);
+    main.ClearRecords();
+
+    InstalledHook second(main.Window());
+    ASSERT_EQ(second.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr) << "the host was left attached to nothing";
+    EXPECT_EQ(host.Procedure(0), 2);
+    EXPECT_EQ(second.Remove(), 1);
+    EXPECT_EQ(main.DetachRequestsFrom(host.Window()), 1u);
+    EXPECT_EQ(host.Procedure(0), 1);
 }
 
 TEST_F(HookTest, AMainProgramThatEndsWithoutRemovingTheHookCanBeReplaced)

@@ -1,5 +1,7 @@
 #include "framework/FrameworkEntry.h"
 
+#include "framework/OsVersion.h"
+
 #include "framework/Application.h"
 #include "framework/WindowRegistry.h"
 
@@ -34,12 +36,8 @@ UINT RegisterLegacyWheelMessage()
 
 bool IsWindows95()
 {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&version)) return false;
-#pragma GCC diagnostic pop
+    OSVERSIONINFOA version;
+    if (!QueryOsVersion(version)) return false;
     return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && version.dwMajorVersion == 4 &&
            version.dwMinorVersion == 0;
 }

@@ -1,5 +1,7 @@
 #include "framework/Window.h"
 
+#include "framework/OsVersion.h"
+
 #include <vector>
 
 #include "framework/Application.h"
@@ -152,12 +154,8 @@ namespace {
 // refuse SetForegroundWindow to a process that is not in the foreground.
 bool ForegroundNeedsRights()
 {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&version)) return false;
-#pragma GCC diagnostic pop
+    OSVERSIONINFOA version;
+    if (!QueryOsVersion(version)) return false;
     if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
         return version.dwMajorVersion > 4 || (version.dwMajorVersion == 4 && version.dwMinorVersion > 0);
     }

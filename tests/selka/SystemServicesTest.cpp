@@ -8,6 +8,7 @@
 #include <string>
 
 #include "SelkaLibrary.h"
+#include "Rfc1321Vectors.h"
 
 namespace {
 
@@ -34,17 +35,7 @@ HWND Popup(const char* title, DWORD exStyle = 0)
 
 TEST_F(SystemServices, Md5DigestText)
 {
-    const std::pair<const char*, const char*> suite[] = {
-        {"", "d41d8cd98f00b204e9800998ecf8427e"},
-        {"a", "0cc175b9c0f1b6a831c399e269772661"},
-        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
-        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
-        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
-        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-         "57edf4a22be3c955ac49da2e2107b67a"},
-    };
-    for (const auto& c : suite) {
+    for (const auto& c : kRfc1321Suite) {
         char digest[40];
         std::memset(digest, 'X', sizeof digest);
         EXPECT_EQ(selka.GetMD5MessageDigest(c.first, static_cast<int>(std::strlen(c.first)), digest), 1);

@@ -71,8 +71,3 @@ bool LoadSurfaces(HDC screen, const std::string& folder, SurfaceMap& surfaces, P
         return false;
     }
 }
-
-bool LoadSurfaces(HDC screen, SkinDefinition& definition, PlayerMap& players)
-{
-    return LoadSurfaces(screen, definition.path, definition.surfaces, players);
-}

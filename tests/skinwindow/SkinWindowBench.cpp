@@ -1,0 +1,133 @@
+// Figures of skin windows beside a real host under Wine, printed; nothing
+// here asserts a time. Run by hand with the test environment of
+// skinwindow_test (see "./run ctest -R skinwindow_test -V" for the variables):
+//   follow latency: a host move (its SetWindowPos, asked by a control
+//     command) until the skin stands at its new place, over 200 moves;
+//   host move rate with a placing skin against the same host without the hook;
+//   the cost of one placement against a host that hangs in its queries.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "SkinTestFolder.h"
+#include "TestMainWindow.h"
+#include "harness/StandinClient.h"
+#include "pellow/HookMessages.h"
+#include "pellow/pellow.h"
+#include "skin/SkinWindow.h"
+
+namespace {
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+SkinWindow* WaitForSkin(TestMainWindow& main, HWND host)
+{
+    PumpUntil([&] { return main.SkinOf(host) != nullptr; }, 15000);
+    return main.SkinOf(host);
+}
+
+// Milliseconds per move of 'count' host moves.
+double MoveRate(StandinClient& host, int count)
+{
+    const double start = Now();
+    for (int i = 0; i < count; ++i)
+        host.Control("move " + std::to_string(200 + (i % 2) * 100) + " 200");
+    return (Now() - start) / count;
+}
+
+} // namespace
+
+int main()
+{
+    SkinTestFolder folder = MakeSkinTestFolder("bench");
+    TestMainWindow main;
+    if (folder.root.empty() || !main.Open(folder.root, folder.settings)) {
+        std::printf("cannot prepare the skins\n");
+        return 1;
+    }
+    const int kMoves = 200;
+
+    // Move rate without the hook.
+    double bare = 0;
+    {
+        StandinClient host;
+        if (!host.Start({"--pos", "300,200", "--no-shape", "--answer", "132=150,40"}, "bench_bare.log")) return 1;
+        MoveRate(host, 20);
+        bare = MoveRate(host, kMoves);
+        host.Quit();
+    }
+
+    StandinClient host;
+    if (!host.Start({"--pos", "300,200", "--no-shape", "--answer", "132=150,40"}, "bench_host.log")) return 1;
+    if (SetupHook(main.Handle(), 1) != 1) return 1;
+    SkinWindow* skin = WaitForSkin(main, host.Window());
+    if (!skin) {
+        SetupHook(main.Handle(), 0);
+        return 1;
+    }
+    HWND window = skin->Handle();
+
+    // Follow latency. Anchor (150, 40), 64 x 48 skin, baseadjust 0.
+    std::vector<double> latency;
+    for (int i = 0; i < kMoves; ++i) {
+        const int x = 200 + (i % 2) * 100, y = 200 + (i % 3) * 10;
+        const int wantX = x + 150 - 32, wantY = y + 40 - 48;
+        const double start = Now();
+        host.Control("move " + std::to_string(x) + " " + std::to_string(y));
+        RECT r{};
+        for (;;) {
+            GetWindowRect(window, &r);
+            if (r.left == wantX && r.top == wantY) break;
+            if (Now() - start > 2000) break;
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+        }
+        latency.push_back(Now() - start);
+    }
+    std::sort(latency.begin(), latency.end());
+    std::printf("follow latency over %d moves: median %.2f ms, worst %.2f ms\n", kMoves, latency[kMoves / 2],
+                latency.back());
+
+    const double placing = MoveRate(host, kMoves);
+    std::printf("host move: %.3f ms without the hook, %.3f ms with a placing skin (%.2fx)\n", bare, placing,
+                placing / bare);
+    SetupHook(main.Handle(), 0);
+    PumpFor(100);
+    host.Quit();
+
+    // A host that hangs in its position queries.
+    StandinClient hung;
+    if (!hung.Start({"--pos", "300,200", "--no-shape", "--answer", "132=hang"}, "bench_hung.log")) return 1;
+    SetupHook(main.Handle(), 1);
+    const double attachStart = Now();
+    SkinWindow* hungSkin = WaitForSkin(main, hung.Window());
+    std::printf("attach beside a hung host: %.0f ms\n", Now() - attachStart);
+    if (hungSkin) {
+        HWND hungWindow = hungSkin->Handle();
+        for (int i = 0; i < 3; ++i) {
+            PumpFor(3500); // the host's last hung answer is over
+            const double start = Now();
+            SendMessageA(hungWindow, ostra::WM_SKIN_FOLLOW, 0, 0);
+            std::printf("placement against a hung host: %.0f ms\n", Now() - start);
+        }
+    }
+    SetupHook(main.Handle(), 0);
+    PumpFor(100);
+    hung.Quit();
+    main.Close();
+    return 0;
+}

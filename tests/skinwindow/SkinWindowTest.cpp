@@ -1,0 +1,382 @@
+// Skin windows on real windows under Wine: this program plays the main
+// program (TestMainWindow), the stand-in host plays the host program, the
+// hook library runs inside it and reports the host window, and the skins
+// carry a recording script module built beside this test.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "SkinTestFolder.h"
+#include "TestMainWindow.h"
+#include "harness/StandinClient.h"
+#include "harness/TestEnv.h"
+#include "pellow/HookMessages.h"
+#include "pellow/pellow.h"
+#include "skin/SkinWindow.h"
+
+namespace {
+
+constexpr DWORD kAttachWaitMs = 15000;
+
+// The hook for one test, always removed again.
+class InstalledHook {
+  public:
+    explicit InstalledHook(HWND main) : m_main(main), m_result(SetupHook(main, 1)) {}
+    ~InstalledHook()
+    {
+        if (m_result == 1) SetupHook(m_main, 0);
+    }
+    InstalledHook(const InstalledHook&) = delete;
+    InstalledHook& operator=(const InstalledHook&) = delete;
+    int Result() const { return m_result; }
+
+  private:
+    HWND m_main;
+    int m_result;
+};
+
+RECT WindowRectOf(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+std::string Decimal(HWND window)
+{
+    return std::to_string(static_cast<int>(reinterpret_cast<INT_PTR>(window)));
+}
+
+// The NOTIFY a skin sends its host, written out as the protocol defines it.
+std::string Notify(const std::string& event, const std::string& title, const std::string& ghost,
+                   const std::string& category)
+{
+    std::string text = "NOTIFY SSTP/1.1\r\nSender: おすとら\r\nEvent: " + event + "\r\n";
+    if (!title.empty()) text += "Reference0: " + title + "\r\n";
+    if (!ghost.empty()) text += "Reference1: " + ghost + "\r\n";
+    if (!category.empty()) text += "Reference2: " + category + "\r\n";
+    return text + "Charset: Shift_JIS\r\n\r\n";
+}
+
+// A module's event request, written out as the protocol defines it.
+std::string ModuleRequest(const std::string& event, const std::vector<std::string>& references)
+{
+    std::string text = "GET Sentence DORVY/2.0\r\nSender: Nobody\r\nEvent: " + event + "\r\n";
+    for (size_t i = 0; i < references.size(); ++i)
+        text += "Reference" + std::to_string(i) + ": " + references[i] + "\r\n";
+    return text + "Charset: Shift_JIS\r\n\r\n";
+}
+
+const std::string kVersionProbe = "GET Version SHIORI/2.0\r\nSender: Nobody\r\nCharset: Shift_JIS\r\n\r\n";
+
+std::vector<std::string> DsstpPayloads(const StandinClient& host, HWND from)
+{
+    std::vector<std::string> texts;
+    for (const auto& record : host.Log())
+        if (record.kind == "DSSTP" && standin::FieldValue(record.fields, "from") == Decimal(from))
+            texts.push_back(record.payload);
+    return texts;
+}
+
+std::string ShortPath(const std::string& path)
+{
+    char buffer[MAX_PATH] = {};
+    DWORD n = GetShortPathNameA(path.c_str(), buffer, sizeof buffer);
+    return std::string(buffer, n);
+}
+
+class SkinWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = MakeSkinTestFolder(name);
+        ASSERT_FALSE(folder.root.empty());
+        ASSERT_TRUE(main.Open(folder.root, folder.settings));
+    }
+    void TearDown() override
+    {
+        SetupHook(main.Handle(), 0);
+        PumpFor(50);
+        main.Close();
+        EXPECT_EQ(SkinWindow::LiveCount(), 0) << "a skin object outlived its window";
+    }
+
+    // Starts a stand-in host at the example position: client origin
+    // (1000, 500), query 132 unanswered, 128 the documented rectangle.
+    bool StartHost(StandinClient& host, std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> args{"--pos",   "1000,500", "--no-shape",        "--answer",
+                                      "132=0,0", "--answer", "128=100,20,200,220"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return host.Start(args, "host_" + std::to_string(++hostCount) + ".log");
+    }
+
+    // Closes the host window; the main window's z-order check drops its skin.
+    void CloseHost(StandinClient& host)
+    {
+        PostMessageA(host.Window(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return main.SkinOf(host.Window()) == nullptr; }, 10000))
+            << "the skin outlived its host";
+        host.Quit();
+    }
+
+    SkinWindow* WaitForSkin(HWND host)
+    {
+        PumpUntil([&] { return main.SkinOf(host) != nullptr && GetPropA(host, ostra::kHostSkinProperty); },
+                  kAttachWaitMs);
+        return main.SkinOf(host);
+    }
+
+    TestMainWindow main;
+    SkinTestFolder folder;
+    int hostCount = 0;
+};
+
+} // namespace
+
+TEST_F(SkinWindowTest, CreatedForTheHostAtTheExamplePositionReportedAndFollowing)
+{
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr) << "no skin window within " << kAttachWaitMs << " ms; attach requests "
+                             << main.attachRequests;
+    HWND window = skin->Handle();
+
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    EXPECT_STREQ(className, "DLVOstraClass");
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "かえる");
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    // Anchor (150, 120) from query 128; a 64 x 48 skin with baseadjust 0.
+    RECT r = WindowRectOf(window);
+    EXPECT_EQ(r.left, 1118);
+    EXPECT_EQ(r.top, 572);
+    EXPECT_EQ(r.right - r.left, 64);
+    EXPECT_EQ(r.bottom - r.top, 48);
+    EXPECT_EQ(skin->CurrentSurface(), 0);
+
+    // The window's shape is the picture's.
+    ExpectWindowShapeIsPicture(window, folder.frogShape);
+
+    // The module heard of the creation, with the window handle first; the
+    // host, through the hook's WM_SKIN_EVENT 0, without it.
+    const std::vector<std::string> frog = ModuleRequests(folder.frog);
+    const std::vector<std::string> expectedModule{
+        "load " + folder.frog + "\\", kVersionProbe,
+        ModuleRequest("OnOstraObjectCreate", {Decimal(window), "かえる", "", "テスト,どうぶつ"})};
+    EXPECT_EQ(frog, expectedModule);
+    auto notices = host.WaitFor("DSSTP", 1, 5000);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].payload, Notify("OnOstraObjectCreate", "かえる", "", "テスト,どうぶつ"));
+    EXPECT_EQ(standin::FieldValue(notices[0].fields, "from"), Decimal(window));
+
+    // The host moves: the skin follows at once (the hook reports the move
+    // while the host's SetWindowPos runs).
+    ASSERT_TRUE(host.Control("move 900 300"));
+    EXPECT_TRUE(PumpUntil([&] { return WindowRectOf(window).left == 1018 && WindowRectOf(window).top == 372; }, 5000))
+        << "skin at " << WindowRectOf(window).left << "," << WindowRectOf(window).top;
+}
+
+TEST_F(SkinWindowTest, SwitchingNotifiesInOrderRemembersTheSkinAndRestartsTheModule)
+{
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    ASSERT_EQ(host.WaitFor("DSSTP", 1, 5000).size(), 1u) << "log " << host.Log().size() << " records";
+
+    // Entry 1 of the catalogue: "b_star".
+    SendMessageA(window, WM_COMMAND, 101, 0);
+    ASSERT_TRUE(IsWindow(window));
+    EXPECT_EQ(skin->Definition().name, "b_star");
+    EXPECT_EQ(main.changedNotices, 1);
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "ほし");
+
+    const std::vector<std::string> expectedHost{
+        Notify("OnOstraObjectCreate", "かえる", "", "テスト,どうぶつ"),
+        Notify("OnOstraObjectChanging", "かえる", "", "テスト,どうぶつ"),
+        Notify("OnOstraObjectChanged", "ほし", "さくら", "テスト"),
+    };
+    EXPECT_EQ(DsstpPayloads(host, window), expectedHost);
+
+    // The old module hears the end of its skin, then is unloaded; the new
+    // one is loaded, probed and hears the creation.
+    const std::vector<std::string> frog = ModuleRequests(folder.frog);
+    ASSERT_EQ(frog.size(), 5u);
+    EXPECT_EQ(frog[3], ModuleRequest("OnOstraObjectDestroy", {"かえる", "", "テスト,どうぶつ"}));
+    EXPECT_EQ(frog[4], "unload");
+    const std::vector<std::string> star = ModuleRequests(folder.star);
+    const std::vector<std::string> expectedStar{
+        "load " + folder.star + "\\", kVersionProbe,
+        ModuleRequest("OnOstraObjectCreate", {Decimal(window), "ほし", "さくら", "テスト"})};
+    EXPECT_EQ(star, expectedStar);
+
+    // The skin is remembered for the host's program under its short path.
+    char remembered[64] = {};
+    const std::string section = ShortPath(testenv::Join(testenv::ToolsDir(), "ssp.exe"));
+    ASSERT_FALSE(section.empty());
+    GetPrivateProfileStringA(section.c_str(), "SkinPath", "", remembered, sizeof remembered, folder.settings.c_str());
+    EXPECT_STREQ(remembered, "b_star");
+
+    // b_star has offsets 10 / -5 and the same size.
+    RECT r = WindowRectOf(window);
+    EXPECT_EQ(r.left, 1128);
+    EXPECT_EQ(r.top, 567);
+    ExpectWindowShapeIsPicture(window, folder.starShape);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(window, ostra::kSkinAboveProperty)), 1) << "b_star is ontop";
+
+    // A new window of the same host program starts with the remembered skin.
+    CloseHost(host);
+    StandinClient second;
+    ASSERT_TRUE(StartHost(second));
+    SkinWindow* again = WaitForSkin(second.Window());
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Definition().name, "b_star");
+}
+
+TEST_F(SkinWindowTest, DropsItselfWhenItsHostGoesAway)
+{
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+
+    // Killed: the main window's z-order check (WM_SKIN_CHECK on its timer)
+    // finds the host gone.
+    host.Process().Kill();
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 10000));
+    EXPECT_EQ(main.SkinCount(), 0u);
+    EXPECT_EQ(main.destroyedNotices, 1);
+    EXPECT_EQ(SkinWindow::LiveCount(), 0);
+    const std::vector<std::string> frog = ModuleRequests(folder.frog);
+    ASSERT_GE(frog.size(), 2u);
+    EXPECT_EQ(frog[frog.size() - 2], ModuleRequest("OnOstraObjectDestroy", {"かえる", "", "テスト,どうぶつ"}));
+    EXPECT_EQ(frog.back(), "unload");
+
+    // A host that closes normally.
+    StandinClient second;
+    ASSERT_TRUE(StartHost(second));
+    ASSERT_NE(WaitForSkin(second.Window()), nullptr);
+    CloseHost(second);
+    EXPECT_EQ(SkinWindow::LiveCount(), 0);
+    EXPECT_EQ(main.destroyedNotices, 2);
+}
+
+TEST_F(SkinWindowTest, ADetachDuringASentenceWaitEndsTheSentenceAndFreesTheSkinAfterwards)
+{
+    // b_star's module answers the creation with a sentence that waits, and
+    // asks for the skin to be dropped: the drop arrives during the wait.
+    WriteScript(folder.star, "OnOstraObjectCreate\t\\s1\\w9\\w9\\w9\\s0\\e\r\ndetach\tOnOstraObjectCreate\r\n");
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+
+    SendMessageA(window, WM_COMMAND, 101, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(main.SkinCount(), 0u);
+    EXPECT_EQ(main.destroyedNotices, 1);
+    EXPECT_EQ(main.changedNotices, 0) << "the switch ended with its window";
+    EXPECT_EQ(SkinWindow::LiveCount(), 0) << "freed once the switch handler returned";
+    const std::vector<std::string> star = ModuleRequests(folder.star);
+    ASSERT_EQ(star.size(), 5u);
+    EXPECT_EQ(star[3], ModuleRequest("OnOstraObjectDestroy", {"ほし", "さくら", "テスト"}));
+    EXPECT_EQ(star[4], "unload");
+}
+
+TEST_F(SkinWindowTest, AHungHostCostsOneQueryPerPlacement)
+{
+    StandinClient host;
+    ASSERT_TRUE(
+        host.Start({"--pos", "300,200", "--no-shape", "--size", "160,240", "--answer", "132=hang"}, "hung.log"));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    // Every later query of a placement counts as unanswered: the region
+    // decides, the top centre of the host's 160 x 240 box.
+    RECT r = WindowRectOf(window);
+    EXPECT_EQ(r.left, 300 + 80 - 32);
+    EXPECT_EQ(r.top, 200 - 48);
+
+    SendMessageA(window, ostra::WM_SKIN_FOLLOW, 0, 0);
+    PumpFor(3500); // the host answers the last hung query late
+    int zeroIndex = 0;
+    for (const auto& record : host.Log()) {
+        if (record.kind != "QUERY") continue;
+        EXPECT_EQ(standin::FieldValue(record.fields, "index"), "0") << record.fields;
+        EXPECT_EQ(standin::FieldValue(record.fields, "code"), "132") << record.fields;
+        ++zeroIndex;
+    }
+    EXPECT_GE(zeroIndex, 2) << "the creation's placements and the follow each asked once";
+}
+
+TEST_F(SkinWindowTest, TheCreationGivesTheForegroundBack)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SkinTestForeground";
+    RegisterClassA(&wc);
+    // The host first (its window comes to the front when it shows), then the
+    // user's window, then the hook, which brings the host's skin.
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    HWND typing = CreateWindowExA(0, "SkinTestForeground", "typing here", WS_POPUP | WS_VISIBLE, 20, 20, 200, 100,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(typing, nullptr);
+    SetForegroundWindow(typing);
+    PumpFor(100);
+    ASSERT_EQ(GetForegroundWindow(), typing);
+
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    PumpFor(100);
+    EXPECT_EQ(GetForegroundWindow(), typing) << "skin " << skin->Handle() << " host " << host.Window();
+    DestroyWindow(typing);
+}
+
+TEST_F(SkinWindowTest, TransparencySettingReachesTheLayeredWindow)
+{
+    main.SetTransparency(50);
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    EXPECT_TRUE(GetWindowLongA(skin->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    COLORREF key = 1;
+    ASSERT_TRUE(GetLayeredWindowAttributes(skin->Handle(), &key, &alpha, &flags));
+    EXPECT_EQ(alpha, 127);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    EXPECT_EQ(key, 0u);
+}

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,41 @@ double MoveRate(StandinClient& host, int count)
 
 } // namespace
 
-int main()
+// "--shot": a skin at 50 % over a solid blue window beside a host, kept for
+// 'seconds' so that a screenshot can be taken (with a compositor running).
+int Shot(TestMainWindow& main, int seconds)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = CreateSolidBrush(RGB(0, 0, 255));
+    wc.lpszClassName = "SkinShotBackdrop";
+    RegisterClassA(&wc);
+    HWND backdrop = CreateWindowExA(WS_EX_TOOLWINDOW, "SkinShotBackdrop", "", WS_POPUP | WS_VISIBLE, 100, 100, 300,
+                                    200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    main.SetTransparency(50);
+    StandinClient host;
+    // Anchor (-100, 100) of a host at (400, 100): the skin's bottom centre at
+    // (300, 200), inside the backdrop.
+    if (!host.Start({"--pos", "400,100", "--answer", "132=-100,100"}, "shot.log")) return 1;
+    if (SetupHook(main.Handle(), 1) != 1) return 1;
+    SkinWindow* skin = WaitForSkin(main, host.Window());
+    if (skin) {
+        RECT r{};
+        GetWindowRect(skin->Handle(), &r);
+        std::printf("skin at %ld,%ld - %ld,%ld over the blue backdrop (100,100 - 400,300)\n", r.left, r.top, r.right,
+                    r.bottom);
+        std::fflush(stdout);
+    }
+    PumpFor(static_cast<DWORD>(seconds) * 1000);
+    SetupHook(main.Handle(), 0);
+    PumpFor(100);
+    host.Quit();
+    DestroyWindow(backdrop);
+    return skin ? 0 : 1;
+}
+
+int main(int argc, char** argv)
 {
     SkinTestFolder folder = MakeSkinTestFolder("bench");
     TestMainWindow main;
@@ -58,6 +93,7 @@ int main()
         std::printf("cannot prepare the skins\n");
         return 1;
     }
+    if (argc > 1 && std::string(argv[1]) == "--shot") return Shot(main, argc > 2 ? std::atoi(argv[2]) : 10);
     const int kMoves = 200;
 
     // Move rate without the hook.

@@ -24,6 +24,8 @@ class LoadedLibrary {
 
     HMODULE Get() const { return m_module; }
     explicit operator bool() const { return m_module != nullptr; }
+    // Gives the library up without freeing it.
+    HMODULE Detach() { return std::exchange(m_module, nullptr); }
     // Frees the library now (when there is one).
     void Reset()
     {

@@ -63,7 +63,8 @@ std::optional<std::vector<SentenceStep>> Scan(std::string_view text, dbcs::LeadB
         } else if (command == 's' && argument == '[') {
             const std::size_t close = FindChar(copy, at + 3, ']', isLead);
             if (close != std::string::npos) {
-                step = {SentenceAction::ShowSurface, ParseDecimal(std::string_view(copy).substr(at + 3, close - at - 3))};
+                step = {SentenceAction::ShowSurface,
+                        ParseDecimal(std::string_view(copy).substr(at + 3, close - at - 3))};
                 next = close + 1;
             } else {
                 next = at + 2;

@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto sentence = moduleprotocol::ReadSentenceAnswer(text);
     if (sentence) {
         // The sentence is the end of the answer.
-        if (sentence->size() > text.size() || text.substr(text.size() - sentence->size()) != *sentence)
-            std::abort();
+        if (sentence->size() > text.size() || text.substr(text.size() - sentence->size()) != *sentence) std::abort();
         CheckSteps(*sentence);
     }
     CheckSteps(text);

@@ -115,7 +115,7 @@ TEST(ModuleProtocol, SentenceAnswers)
         {"SHIORI/2.2 20", std::nullopt},
         {"SHIORI/2.2\r\nSentence: \\s1\\e", std::nullopt}, // first blank after the line feed: status "\\s1"
         {"NOBLANK", std::nullopt},
-        {"SHIORI/2.2 200 OK", std::nullopt},          // no line feed
+        {"SHIORI/2.2 200 OK", std::nullopt},              // no line feed
         {"SHIORI/2.2 200 OK\r\nSentence:", std::nullopt}, // no blank after it
         {"SHIORI/2.2 200 OK\r\nSentence: ", std::string()},
         {"", std::nullopt},

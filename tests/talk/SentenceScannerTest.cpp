@@ -86,8 +86,12 @@ TEST(SentenceScanner, TheTrailByteOfADoubleByteCharacterIsNoBackslash)
     EXPECT_EQ(*Scan("\\s1\x83\x5Cs2\\e"), Steps({Show(1)}));
     EXPECT_EQ(*Scan("\x95\x5Cw9\\s3\\e"), Steps({Show(3)}));
     // "\e" made of a trail byte and an e is no end.
-    EXPECT_FALSE(Scan("\\s1\x83\x5C" "e").has_value());
-    EXPECT_EQ(*Scan("\\s1\x83\x5C" "e\\s2\\e"), Steps({Show(1), Show(2)}));
+    EXPECT_FALSE(Scan("\\s1\x83\x5C"
+                      "e")
+                     .has_value());
+    EXPECT_EQ(*Scan("\\s1\x83\x5C"
+                    "e\\s2\\e"),
+              Steps({Show(1), Show(2)}));
     // A trail byte 0x5D is no closing bracket.
     EXPECT_EQ(*Scan("\\s[5\x81\x5D]\\e"), Steps({Show(5)}));
     EXPECT_EQ(*Scan("\\s[5\x81\x5D\\e"), Steps({Other()}));

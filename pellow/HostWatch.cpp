@@ -132,7 +132,8 @@ void HostWatch::Attach(HWND host)
     m_hostWindow = host;
     m_previousProc = reinterpret_cast<WNDPROC>(previous);
 
-    HWND skin = reinterpret_cast<HWND>(Send(main, ostra::WM_SKIN_ATTACH, reinterpret_cast<WPARAM>(host), kAttachTimeoutMs));
+    HWND skin =
+        reinterpret_cast<HWND>(Send(main, ostra::WM_SKIN_ATTACH, reinterpret_cast<WPARAM>(host), kAttachTimeoutMs));
     if (m_previousProc == nullptr || m_gate.IsReleased()) return; // a detach request came in meanwhile
     if (!skin) {
         SetWindowLongPtrA(host, GWLP_WNDPROC, previous);

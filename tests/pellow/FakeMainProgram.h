@@ -19,7 +19,7 @@ struct SkinMessage {
 };
 
 class FakeMainProgram {
-  public:
+public:
     // How WM_SKIN_ATTACH is answered.
     enum class AttachAnswer { CreateSkin, Refuse, BogusHandle };
 
@@ -79,7 +79,7 @@ class FakeMainProgram {
     // Destroys every skin window left (a test that failed half way).
     void DropAllSkins();
 
-  private:
+private:
     FakeMainProgram();
     static LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -23,9 +23,19 @@ bool HasHostWindowClass(HWND window)
     return HostName::IsHostWindowClass(name);
 }
 
-LRESULT Send(HWND target, UINT message, WPARAM wParam)
+// Every report waits for the main program at most this long, so a hung main
+// program never freezes the host's window: a report that is not answered in
+// time counts as answered with 0 ("no skin"), and the host goes on.
+constexpr UINT kReportTimeoutMs = 1000;
+// The attach waits longer: the main program loads a whole skin meanwhile. An
+// attach that times out is refused; the next notify tries again.
+constexpr UINT kAttachTimeoutMs = 5000;
+
+LRESULT Send(HWND target, UINT message, WPARAM wParam, UINT timeoutMs = kReportTimeoutMs)
 {
-    return SendMessageA(target, message, wParam, 0);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(target, message, wParam, 0, SMTO_ABORTIFHUNG, timeoutMs, &result)) return 0;
+    return static_cast<LRESULT>(result);
 }
 
 } // namespace
@@ -122,7 +132,8 @@ void HostWatch::Attach(HWND host)
     m_hostWindow = host;
     m_previousProc = reinterpret_cast<WNDPROC>(previous);
 
-    HWND skin = reinterpret_cast<HWND>(Send(main, ostra::WM_SKIN_ATTACH, reinterpret_cast<WPARAM>(host)));
+    HWND skin =
+        reinterpret_cast<HWND>(Send(main, ostra::WM_SKIN_ATTACH, reinterpret_cast<WPARAM>(host), kAttachTimeoutMs));
     if (m_previousProc == nullptr || m_gate.IsReleased()) return; // a detach request came in meanwhile
     if (!skin) {
         SetWindowLongPtrA(host, GWLP_WNDPROC, previous);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <thread>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -593,5 +594,100 @@ TEST_F(HookTest, AMainProgramThatEndsWithoutRemovingTheHookCanBeReplaced)
     EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).back().hostRect.left, 170);
     EXPECT_EQ(hook.Remove(), 1);
     EXPECT_EQ(host.Procedure(0), 1) << "given back to its own procedure, not to ours of before";
+    EXPECT_TRUE(host.AnswersQueries());
+}
+
+namespace {
+
+// A manual-reset event, closed when the test ends.
+class Event {
+public:
+    Event() : m_handle(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Event() { CloseHandle(m_handle); }
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+    HANDLE Get() const { return m_handle; }
+    bool IsSet() const { return WaitForSingleObject(m_handle, 0) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace
+
+TEST_F(HookTest, AHostMovesOnWhileTheMainProgramHangsInALookup)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe", {"--pos", "100,100"}));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    main.SetNotifying(false);
+    main.PumpFor(200);
+
+    // This thread plays the main program and hangs in the host's first
+    // lookup until a second thread, which moves the host, has seen the host
+    // finish its move: without a bound on the host's wait, the host would
+    // wait for the hung main program and the move would never finish.
+    Event release, entered;
+    main.SetHang(ostra::WM_SKIN_LOOKUP, release.Get(), entered.Get());
+    LRESULT moved = -2;
+    bool answered = false;
+    std::thread mover([&] {
+        moved = host.Control("move 300 150", 30000);
+        answered = host.AnswersQueries();
+        SetEvent(release.Get());
+    });
+    main.PumpUntil([&] { return release.IsSet(); }, 90000);
+    mover.join();
+    main.SetHang(0, nullptr, nullptr);
+    EXPECT_TRUE(entered.IsSet()) << "the main program never hung";
+    EXPECT_EQ(moved, 1) << "the host did not finish its move while the main program hung";
+    EXPECT_TRUE(answered);
+
+    // Answering again, the main program hears of the host's moves again.
+    main.PumpFor(300);
+    main.ClearRecords();
+    ASSERT_EQ(host.Control("move 222 111"), 1);
+    ASSERT_FALSE(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).empty());
+    EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).back().hostRect.left, 222);
+    EXPECT_EQ(host.Procedure(0), 2);
+}
+
+TEST_F(HookTest, AnAttachThatTheHungMainProgramDoesNotAnswerIsGivenUpAndTriedAgain)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    Event release, entered;
+    main.SetHang(ostra::WM_SKIN_ATTACH, release.Get(), entered.Get());
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+
+    // While this thread hangs in the attach, a second one watches the host
+    // give the attach up: its own window procedure comes back.
+    LRESULT procedure = -2;
+    std::thread watcher([&] {
+        if (WaitForSingleObject(entered.Get(), 30000) == WAIT_OBJECT_0) {
+            for (int i = 0; i < 300 && (procedure = host.Procedure(0)) != 1; ++i)
+                Sleep(100);
+        }
+        SetEvent(release.Get());
+    });
+    main.PumpUntil([&] { return release.IsSet(); }, 90000);
+    watcher.join();
+    main.SetHang(0, nullptr, nullptr);
+    ASSERT_TRUE(entered.IsSet()) << "no attach request reached the main program";
+    EXPECT_EQ(procedure, 1) << "the host still waits for the hung main program";
+
+    // The answer that came too late is lost; a later notify attaches (one
+    // may already have been waiting in the host's queue).
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr) << "attach requests " << main.AttachRequestsFrom(host.Window()) << ", procedure "
+                             << host.Procedure(0) << ", property " << SkinProperty(host.Window());
+    main.PumpFor(300);
+    EXPECT_EQ(SkinProperty(host.Window()), main.SkinOf(host.Window()));
+    EXPECT_GE(main.AttachRequestsFrom(host.Window()), 2u);
+    EXPECT_EQ(host.Procedure(0), 2);
     EXPECT_TRUE(host.AnswersQueries());
 }

@@ -488,8 +488,7 @@ TEST(WindowLifetime, DeletionAskedDuringANestedModalLoopOfItsOwnHandlerWaitsForT
         SendMessageA(hwnd, WM_COMMAND, 1, 0);
 
         EXPECT_EQ(g_log, Expected({"handler starts", "deletion asked", "modal loop ended", "deletion pending",
-                                   "handler ends alive",
-                                   "destructor", "freed"}))
+                                   "handler ends alive", "destructor", "freed"}))
             << (destroyFirst ? "window destroyed first" : "window left alive");
         EXPECT_EQ(g_destructions, 1);
         ASSERT_GE(slot, 0);
@@ -579,9 +578,8 @@ TEST(WindowLifetime, DeletionAskedByASentMessageDuringItsHandlerWaitsForTheHandl
         g_log.push_back("send returned");
     };
     SendMessageA(hwnd, WM_COMMAND, 1, 0);
-    EXPECT_EQ(g_log,
-              Expected({"handler starts", "deletion asked", "send returned", "deletion pending", "handler ends alive",
-                        "destructor", "freed"}));
+    EXPECT_EQ(g_log, Expected({"handler starts", "deletion asked", "send returned", "deletion pending",
+                               "handler ends alive", "destructor", "freed"}));
     EXPECT_EQ(g_destructions, 1);
     EXPECT_TRUE(SlotStillPoisoned(slot)) << "the object was written to after it was freed";
     EXPECT_FALSE(IsWindow(hwnd));
@@ -605,9 +603,9 @@ TEST(WindowLifetime, DeletionAskedByASentMessageDuringItsHandlerWaitsForTheHandl
         }
     };
     SendMessageA(hwnd, WM_COMMAND, 1, 0);
-    EXPECT_EQ(g_log, Expected({"handler starts", "handler starts", "deletion asked", "deletion pending",
-                               "handler ends alive", "inner handler returned", "deletion pending",
-                               "handler ends alive", "destructor", "freed"}));
+    EXPECT_EQ(g_log,
+              Expected({"handler starts", "handler starts", "deletion asked", "deletion pending", "handler ends alive",
+                        "inner handler returned", "deletion pending", "handler ends alive", "destructor", "freed"}));
     EXPECT_EQ(g_destructions, 1);
     EXPECT_TRUE(SlotStillPoisoned(slot)) << "the object was written to after it was freed";
     EXPECT_FALSE(IsWindow(hwnd));

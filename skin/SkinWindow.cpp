@@ -76,19 +76,16 @@ SkinWindow* SkinWindow::Open(SkinOwner& owner, HWND host)
         return nullptr;
     }
     skin->m_selfOwned = true;
-    // Counted as a handler: the placement may find the host gone and destroy
-    // the window, and the object must outlive this function's use of it.
-    ++skin->m_handlerDepth;
-    SetWindowPos(skin->m_hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnlyFlags);
-    skin->Place();
-    const bool alive = skin->Alive();
-    skin->LeaveHandler();
+    bool alive = false;
+    {
+        // The placement may find the host gone and destroy the window; the
+        // object must outlive this use of it.
+        InUse use(*skin);
+        SetWindowPos(skin->m_hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnlyFlags);
+        skin->Place();
+        alive = skin->Alive();
+    }
     return alive ? skin : nullptr;
-}
-
-void SkinWindow::LeaveHandler()
-{
-    if (--m_handlerDepth == 0 && m_windowGone && m_selfOwned) delete this;
 }
 
 SkinWindow::SkinWindow(SkinOwner& owner, HWND host)
@@ -110,10 +107,6 @@ int SkinWindow::LiveCount()
 
 LRESULT SkinWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // Every handler may dispatch messages (sends to the host, sentence waits,
-    // player stops, menus, dialogs), and a detach met there destroys the
-    // window: the object stays until the outermost handler has returned.
-    ++m_handlerDepth;
     LRESULT result = 0;
     switch (message) {
     case ostra::WM_SKIN_FOLLOW:
@@ -132,7 +125,6 @@ LRESULT SkinWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         result = Window::WindowProc(message, wParam, lParam);
         break;
     }
-    LeaveHandler();
     return result;
 }
 
@@ -347,10 +339,14 @@ void SkinWindow::OnDestroy()
 
 void SkinWindow::OnNcDestroy()
 {
-    m_windowGone = true;
     m_destroying = true;
-    if (m_selfOwned) m_owner.SkinDestroyed(*this);
     Window::OnNcDestroy();
+    if (!m_selfOwned) return;
+    m_owner.SkinDestroyed(*this);
+    // Every handler may dispatch messages (sends to the host, sentence waits,
+    // player stops, menus, dialogs), and the detach that destroyed the window
+    // may have arrived inside one: the object goes once the outermost returns.
+    DeleteWhenIdle();
 }
 
 void SkinWindow::OnPaint()

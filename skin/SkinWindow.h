@@ -79,9 +79,6 @@ class SkinWindow : public Window, public PlayerWindow, public SentenceTarget {
     SkinWindow(SkinOwner& owner, HWND host);
     ~SkinWindow() override;
 
-    // Ends one handler's use of the object; the last one after the window
-    // is gone deletes it. Nothing may touch the object after this call.
-    void LeaveHandler();
     void OnZOrderCheck();
     void NotifyHost(const char* event);
     void RaiseModuleEvent(const char* event, bool withHandle);
@@ -104,8 +101,6 @@ class SkinWindow : public Window, public PlayerWindow, public SentenceTarget {
     bool m_placing = false;
     bool m_loadedOnce = false;
     bool m_destroying = false;
-    bool m_windowGone = false;
     bool m_selfOwned = false; // set once Open has handed the object to its window
-    int m_handlerDepth = 0;
     UINT m_queryMessage;
 };

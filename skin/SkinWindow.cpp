@@ -89,7 +89,8 @@ SkinWindow* SkinWindow::Open(SkinOwner& owner, HWND host)
 }
 
 SkinWindow::SkinWindow(SkinOwner& owner, HWND host)
-    : m_owner(owner), m_host(host), m_queryMessage(RegisterWindowMessageA(ostra::kHostQueryMessageName))
+    : m_owner(owner), m_host(host), m_queryMessage(RegisterWindowMessageA(ostra::kHostQueryMessageName)),
+      m_quibbetMessage(RegisterWindowMessageA(ostra::kQuibbetMessageName))
 {
     ++g_liveSkins;
 }
@@ -121,7 +122,22 @@ LRESULT SkinWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case ostra::WM_SKIN_EVENT:
         NotifyHost(wParam < 5 ? kSkinEventNames[wParam] : "");
         break;
+    case ostra::kTitleRequest:
+        result = AnswerStringRequest(m_definition.title, wParam, lParam);
+        break;
+    case ostra::kGhostRequest:
+        result = AnswerStringRequest(m_definition.ghost, wParam, lParam);
+        break;
+    case ostra::kCategoryRequest:
+        result = AnswerStringRequest(m_definition.category, wParam, lParam);
+        break;
     default:
+        if (message == m_quibbetMessage && m_quibbetMessage != 0) {
+            HWND peer = reinterpret_cast<HWND>(lParam);
+            if (!IsWindow(peer)) break;
+            OnQuibbet(wParam, peer);
+            if (!m_hwnd) break;
+        }
         result = Window::WindowProc(message, wParam, lParam);
         break;
     }
@@ -380,6 +396,83 @@ void SkinWindow::OnCommand(UINT id, UINT code)
     } else {
         Window::OnCommand(id, code);
     }
+}
+
+LRESULT SkinWindow::AnswerStringRequest(const std::string& text, WPARAM process, LPARAM address)
+{
+    char buffer[ostra::kStringRequestSize] = {};
+    lstrcpynA(buffer, text.c_str(), sizeof buffer);
+    const DWORD asker = static_cast<DWORD>(process);
+    if (asker == 0 || asker == GetCurrentProcessId()) {
+        // An address in this process: only this thread's own sends may name
+        // one. Another program that claimed to be us would have us write 200
+        // bytes wherever it likes.
+        if (InSendMessageEx(nullptr) != ISMEX_NOSEND) return 0;
+        SIZE_T written = 0;
+        return WriteProcessMemory(GetCurrentProcess(), reinterpret_cast<void*>(address), buffer, sizeof buffer,
+                                  &written) &&
+                       written == sizeof buffer
+                   ? 1
+                   : 0;
+    }
+    HANDLE other = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, asker);
+    if (!other) return 0;
+    SIZE_T written = 0;
+    const BOOL ok = WriteProcessMemory(other, reinterpret_cast<void*>(address), buffer, sizeof buffer, &written);
+    CloseHandle(other);
+    return ok && written == sizeof buffer ? 1 : 0;
+}
+
+void SkinWindow::OnQuibbet(WPARAM kind, HWND peer)
+{
+    // The peer writes each answer into our buffer while it handles the request.
+    std::string answers[4];
+    const UINT requests[4] = {ostra::kTitleRequest, ostra::kGhostRequest, ostra::kCategoryRequest,
+                              ostra::kQuibbetExtraRequest};
+    for (int i = 0; i < 4; ++i) {
+        char buffer[ostra::kStringRequestSize] = {};
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(peer, requests[i], GetCurrentProcessId(), reinterpret_cast<LPARAM>(buffer),
+                            SMTO_ABORTIFHUNG, kHostTimeoutMs, &ignored);
+        buffer[sizeof buffer - 1] = '\0';
+        answers[i] = buffer;
+        if (!Alive()) return;
+    }
+    const char* event = kind == 1   ? "OnQuibbetObjectHit"
+                        : kind == 2 ? "OnQuibbetObjectDrop"
+                        : kind == 3 ? "OnQuibbetObjectVanish"
+                        : kind == 4 ? "OnQuibbetObjectDodge"
+                                    : "OnQuibbetObjectEmerge";
+    m_module.SendModuleEvent(ModuleEvent(event, {answers[0], answers[1], answers[2], answers[3]}), m_sentences);
+}
+
+void SkinWindow::RaiseMouseEvent(const char* event, int x, int y)
+{
+    if (!Alive()) return;
+    m_module.SendModuleEvent(ModuleEvent(event, {std::to_string(x), std::to_string(y)}), m_sentences);
+}
+
+void SkinWindow::OnMouseMove(UINT, int x, int y)
+{
+    RaiseMouseEvent("OnMouseMove", x, y);
+}
+
+void SkinWindow::OnLButtonDown(UINT, int x, int y)
+{
+    RaiseMouseEvent("OnMouseClick", x, y);
+}
+
+void SkinWindow::OnLButtonDblClk(UINT, int x, int y)
+{
+    RaiseMouseEvent("OnMouseDoubleClick", x, y);
+}
+
+BOOL SkinWindow::OnMouseWheel(UINT, short delta, int x, int y)
+{
+    if (Alive())
+        m_module.SendModuleEvent(
+            ModuleEvent("OnMouseWheel", {std::to_string(x), std::to_string(y), std::to_string(delta)}), m_sentences);
+    return TRUE;
 }
 
 void SkinWindow::ShowInformation()

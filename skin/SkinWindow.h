@@ -74,12 +74,24 @@ class SkinWindow : public Window, public PlayerWindow, public SentenceTarget {
     BOOL OnEraseBkgnd(DeviceContext* dc) override;
     void OnActivate(UINT state, Window* other, BOOL minimized) override;
     void OnCommand(UINT id, UINT code) override;
+    // The mouse becomes module events and goes no further.
+    void OnMouseMove(UINT keys, int x, int y) override;
+    void OnLButtonDown(UINT keys, int x, int y) override;
+    void OnLButtonDblClk(UINT keys, int x, int y) override;
+    BOOL OnMouseWheel(UINT keys, short delta, int x, int y) override;
 
   private:
     SkinWindow(SkinOwner& owner, HWND host);
     ~SkinWindow() override;
 
     void OnZOrderCheck();
+    // The title, ghost and category requests of other programs (wParam the
+    // asking process, lParam the address of its 200-byte buffer); 1 when
+    // the text was written.
+    LRESULT AnswerStringRequest(const std::string& text, WPARAM process, LPARAM address);
+    // The peer program's event: its four answers become the references.
+    void OnQuibbet(WPARAM kind, HWND peer);
+    void RaiseMouseEvent(const char* event, int x, int y);
     void NotifyHost(const char* event);
     void RaiseModuleEvent(const char* event, bool withHandle);
     bool LoadSkin();
@@ -103,4 +115,5 @@ class SkinWindow : public Window, public PlayerWindow, public SentenceTarget {
     bool m_destroying = false;
     bool m_selfOwned = false; // set once Open has handed the object to its window
     UINT m_queryMessage;
+    UINT m_quibbetMessage;
 };

@@ -380,3 +380,166 @@ TEST_F(SkinWindowTest, TransparencySettingReachesTheLayeredWindow)
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
     EXPECT_EQ(key, 0u);
 }
+
+namespace {
+
+// Plays the peer program Quibbet: answers the four string requests by writing
+// its texts into the asking process's buffer (here: this process).
+LRESULT CALLBACK PeerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const char* answer = nullptr;
+    switch (message) {
+    case ostra::kTitleRequest:
+        answer = "ボール";
+        break;
+    case ostra::kGhostRequest:
+        answer = "";
+        break;
+    case ostra::kCategoryRequest:
+        answer = "おもちゃ,まるい";
+        break;
+    case ostra::kQuibbetExtraRequest:
+        answer = "12";
+        break;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (static_cast<DWORD>(wParam) != GetCurrentProcessId()) return 0;
+    lstrcpynA(reinterpret_cast<char*>(lParam), answer, static_cast<int>(ostra::kStringRequestSize));
+    return 1;
+}
+
+} // namespace
+
+TEST_F(SkinWindowTest, MouseAndPeerEventsReachTheModuleWithExactReferences)
+{
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    const size_t before = ModuleRequests(folder.frog).size();
+
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(-3), 20));
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 47));
+    SendMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(0, 0));
+    // Turned towards the user: a negative delta; screen coordinates.
+    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), MAKELPARAM(1130, 590));
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = PeerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SkinTestQuibbet";
+    RegisterClassA(&wc);
+    HWND peer = CreateWindowExA(0, "SkinTestQuibbet", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(peer, nullptr);
+    const UINT quibbet = RegisterWindowMessageA("Quibbet");
+    SendMessageA(window, quibbet, 2, reinterpret_cast<LPARAM>(peer));
+    SendMessageA(window, quibbet, 9, reinterpret_cast<LPARAM>(peer));
+    SendMessageA(window, quibbet, 1, 0x7FFF0); // not a window: ignored
+    DestroyWindow(peer);
+
+    const std::vector<std::string> requests = ModuleRequests(folder.frog);
+    const std::vector<std::string> added(requests.begin() + static_cast<std::ptrdiff_t>(before), requests.end());
+    const std::vector<std::string> expected{
+        ModuleRequest("OnMouseMove", {"-3", "20"}),
+        ModuleRequest("OnMouseClick", {"10", "47"}),
+        ModuleRequest("OnMouseDoubleClick", {"0", "0"}),
+        ModuleRequest("OnMouseWheel", {"1130", "590", "-120"}),
+        ModuleRequest("OnQuibbetObjectDrop", {"ボール", "", "おもちゃ,まるい", "12"}),
+        ModuleRequest("OnQuibbetObjectEmerge", {"ボール", "", "おもちゃ,まるい", "12"}),
+    };
+    EXPECT_EQ(added, expected);
+}
+
+TEST_F(SkinWindowTest, StringRequestsAndHostNotificationsByEventCode)
+{
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+
+    // The title, zero-padded to exactly 200 bytes; the byte after stays.
+    char buffer[201];
+    FillMemory(buffer, sizeof buffer, '#');
+    EXPECT_EQ(SendMessageA(window, ostra::kTitleRequest, 0, reinterpret_cast<LPARAM>(buffer)), 1);
+    EXPECT_EQ(std::string(buffer, 200), std::string("かえる") + std::string(200 - 6, '\0'));
+    EXPECT_EQ(buffer[200], '#');
+    FillMemory(buffer, sizeof buffer, '#');
+    EXPECT_EQ(SendMessageA(window, ostra::kCategoryRequest, GetCurrentProcessId(), reinterpret_cast<LPARAM>(buffer)),
+              1);
+    EXPECT_STREQ(buffer, "テスト,どうぶつ");
+    FillMemory(buffer, sizeof buffer, '#');
+    EXPECT_EQ(SendMessageA(window, ostra::kGhostRequest, 0, reinterpret_cast<LPARAM>(buffer)), 1);
+    EXPECT_EQ(buffer[0], '\0');
+    FillMemory(buffer, sizeof buffer, '#');
+    EXPECT_EQ(SendMessageA(window, ostra::kQuibbetExtraRequest, 0, reinterpret_cast<LPARAM>(buffer)), 0);
+    EXPECT_EQ(buffer[0], '#') << "0x8068 is not answered";
+    // A sender that is not this thread may not name an address of ours: it
+    // would have us write wherever it likes.
+    std::pair<HWND, char*> args{window, buffer};
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* context) -> DWORD {
+            auto* args = static_cast<std::pair<HWND, char*>*>(context);
+            DWORD_PTR result = 99;
+            SendMessageTimeoutA(args->first, ostra::kTitleRequest, 0, reinterpret_cast<LPARAM>(args->second),
+                                SMTO_NORMAL, 5000, &result);
+            return static_cast<DWORD>(result);
+        },
+        &args, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 10000);
+    DWORD code = 0;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(buffer[0], '#');
+
+    // WM_SKIN_EVENT by code: the host hears the event named by the code with
+    // title, ghost and category; an unknown code has an empty event line.
+    ASSERT_EQ(host.WaitFor("DSSTP", 1, 5000).size(), 1u);
+    for (WPARAM code : {1, 2, 3, 4, 7})
+        SendMessageA(window, ostra::WM_SKIN_EVENT, code, 0);
+    const std::vector<std::string> expected{
+        Notify("OnOstraObjectCreate", "かえる", "", "テスト,どうぶつ"),
+        Notify("OnOstraObjectDestroy", "かえる", "", "テスト,どうぶつ"),
+        Notify("OnOstraObjectChanged", "かえる", "", "テスト,どうぶつ"),
+        Notify("OnOstraObjectChanging", "かえる", "", "テスト,どうぶつ"),
+        Notify("OnOstraObjectInstalled", "かえる", "", "テスト,どうぶつ"),
+        Notify("", "かえる", "", "テスト,どうぶつ"),
+    };
+    EXPECT_EQ(DsstpPayloads(host, window), expected);
+}
+
+TEST_F(SkinWindowTest, KeepsItsPlaceInTheStackingOrderBesideTheHost)
+{
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    // a_frog is not "ontop": directly behind its host after a check.
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(window, ostra::WM_SKIN_CHECK, 0, 0);
+    EXPECT_EQ(GetWindow(host.Window(), GW_HWNDNEXT), window);
+
+    // b_star is: above it, at the top of the non-topmost windows.
+    SendMessageA(window, WM_COMMAND, 101, 0);
+    ASSERT_TRUE(IsWindow(window));
+    SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(window, ostra::WM_SKIN_CHECK, 0, 0);
+    bool hostBelow = false;
+    for (HWND w = GetWindow(window, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        hostBelow = hostBelow || w == host.Window();
+    EXPECT_TRUE(hostBelow);
+    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}

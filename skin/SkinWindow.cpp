@@ -279,6 +279,9 @@ void SkinWindow::Place()
     SurfacePlayer* player = m_loaded.Player(m_currentSurface);
     if (!player) return;
     player->SetOrigin(onScreen.x + m_definition.offsetx, onScreen.y + m_definition.offsety);
+    // A host move reports itself up to three times (changing, changed,
+    // moved): only the placements that find a new place move the window.
+    if (own.left == player->WindowX() && own.top == player->WindowY()) return;
     SetWindowPos(m_hwnd, nullptr, player->WindowX(), player->WindowY(), 0, 0, kPlaceFlags);
 }
 

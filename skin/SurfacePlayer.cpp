@@ -10,6 +10,8 @@
 #include "skin/AnimationFile.h"
 #include "skin/Random.h"
 #include "skin/SkinDefinition.h"
+#include "text/AnsiText.h"
+#include "text/SystemLeadByte.h"
 
 namespace {
 
@@ -31,14 +33,8 @@ void ShowMessage(const char* text, UINT type)
 // double-byte character does not count as one.
 std::string WithTrailingBackslash(const std::string& folder)
 {
-    bool endsInBackslash = false;
-    for (size_t i = 0; i < folder.size(); ++i) {
-        endsInBackslash = folder[i] == '\\';
-        if (IsDBCSLeadByte(static_cast<BYTE>(folder[i])) && i + 1 < folder.size()) {
-            ++i;
-            endsInBackslash = false;
-        }
-    }
+    const size_t last = ansi::FindLastBackslash(folder, ansi::IsSystemLeadByte);
+    const bool endsInBackslash = last != std::string::npos && last + 1 == folder.size();
     return endsInBackslash ? folder : folder + "\\";
 }
 

@@ -5,6 +5,7 @@
 
 #include <tlhelp32.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 #include "SurfaceTestWindow.h"
 #include "harness/TestEnv.h"
+#include "selka/selka.h"
 #include "skin/Random.h"
 #include "skin/SurfaceLoader.h"
 
@@ -367,6 +369,56 @@ TEST_F(Surfaces, StopEndsTheThreadAndNothingLeaks)
     }
     EXPECT_EQ(ThreadCount(), threads);
     EXPECT_EQ(GdiObjectCount(), gdi);
+}
+
+TEST_F(Surfaces, APackedDibIsTakenOnlyWhenItsPixelsLieInsideTheBlock)
+{
+    HGLOBAL dib = LoadPNGFile(testenv::Join(SampleSkin("kaeru"), "surface0.png").c_str());
+    ASSERT_NE(dib, nullptr);
+    const SIZE_T size = GlobalSize(dib);
+    // A copy of the first 'bytes' bytes of the picture's block, its header
+    // changed by 'edit'.
+    auto copyOf = [&](SIZE_T bytes, void (*edit)(BITMAPINFOHEADER&)) {
+        HGLOBAL copy = GlobalAlloc(GMEM_FIXED, bytes);
+        std::memcpy(copy, dib, bytes);
+        if (edit) edit(*static_cast<BITMAPINFOHEADER*>(static_cast<void*>(copy)));
+        return copy;
+    };
+    const struct {
+        const char* name;
+        SIZE_T bytes;
+        void (*edit)(BITMAPINFOHEADER&);
+        bool taken;
+    } cases[] = {
+        {"the picture as loaded", size, nullptr, true},
+        {"one byte of pixels short", size - 1, nullptr, false},
+        {"the header alone", 40, nullptr, false},
+        {"top-down rows", size, [](BITMAPINFOHEADER& h) { h.biHeight = -h.biHeight; }, false},
+        {"compressed", size, [](BITMAPINFOHEADER& h) { h.biCompression = BI_RLE8; }, false},
+        // 128 bits x 2^30 pixels a row is 2^34 bytes; 2^30 rows of it are
+        // 2^64 bytes, which wraps to 0 in 64-bit arithmetic.
+        {"a size that wraps",
+         size,
+         [](BITMAPINFOHEADER& h) {
+             h.biBitCount = 128;
+             h.biWidth = 1 << 30;
+             h.biHeight = 1 << 30;
+         },
+         false},
+        {"a palette larger than the block", size, [](BITMAPINFOHEADER& h) { h.biClrUsed = 0x40000000; }, false},
+    };
+    for (const auto& c : cases) {
+        HGLOBAL block = copyOf(c.bytes, c.edit);
+        SurfaceImage image;
+        EXPECT_EQ(image.FromPackedDib(SurfaceTestWindow::Screen(), block), c.taken) << c.name;
+        EXPECT_EQ(static_cast<bool>(image.bitmap), c.taken) << c.name;
+        if (c.taken) {
+            EXPECT_EQ(image.width, 96) << c.name;
+            EXPECT_EQ(image.height, 96) << c.name;
+        }
+        GlobalFree(block);
+    }
+    GlobalFree(dib);
 }
 
 namespace {

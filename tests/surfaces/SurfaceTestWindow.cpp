@@ -6,6 +6,7 @@ namespace {
 
 const char kSkinClass[] = "SurfacesTestSkin";
 const char kHostClass[] = "SurfacesTestHost";
+const UINT kRunPosted = WM_APP + 7;
 
 void RegisterClasses()
 {
@@ -72,6 +73,17 @@ void SurfaceTestWindow::StopCurrent()
     if (m_current) m_current->Stop();
 }
 
+void SurfaceTestWindow::DropPlayers()
+{
+    m_current = nullptr;
+    players.clear();
+}
+
+void SurfaceTestWindow::PostRun()
+{
+    PostMessageA(m_hwnd, kRunPosted, 0, 0);
+}
+
 void SurfaceTestWindow::Place()
 {
     ++placements;
@@ -83,6 +95,7 @@ void SurfaceTestWindow::Place()
 
 const SurfaceImage* SurfaceTestWindow::FindSurface(int32_t number) const
 {
+    if (GetCurrentThreadId() != m_uiThread) ++threadLookups;
     auto it = surfaces.find(number);
     return it == surfaces.end() ? nullptr : &it->second;
 }
@@ -91,6 +104,10 @@ LRESULT CALLBACK SurfaceTestWindow::Proc(HWND hwnd, UINT message, WPARAM wParam,
 {
     auto* self = reinterpret_cast<SurfaceTestWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (message == WM_ERASEBKGND) return 1;
+    if (message == kRunPosted && self && self->onPosted) {
+        self->onPosted();
+        return 0;
+    }
     if (message == WM_PAINT && self) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);

@@ -5,6 +5,7 @@
 
 #include "framework/KernelHandle.h"
 #include "framework/PrivateProfile.h"
+#include "skin/SkinDefinition.h"
 #include "skin/SurfaceFileScan.h"
 
 namespace {

@@ -146,37 +146,25 @@ std::vector<std::string> LinesOf(const SharedBlockEntry& e, bool hwnd, bool name
 
 TEST(SharedBlockImage, LinesThatDoNotFitAreLeftOutAndLaterOnesTried)
 {
-    // Entry 196's name line of 160 bytes would end exactly at the block's
-    // end, leaving no zero byte: left out, and its shorter target line still
-    // written; 197 gets its hwnd and target lines into the last 111 bytes,
-    // 198 nothing.
-    const std::vector<SharedBlockEntry> entries = CrowdedEntries(120);
-    Block block(SharedBlockImage::kSize, 0xCC);
-    const size_t end = SharedBlockImage::Write(entries, block.data());
-    EXPECT_EQ(end, 65521u);
-    std::vector<std::string> expected;
-    for (size_t i = 0; i < 195; ++i) {
-        auto lines = LinesOf(entries[i], true, true, true);
-        expected.insert(expected.end(), lines.begin(), lines.end());
+    // After 195 entries, 207 bytes are left. Entry 196's hwnd line (47) fits;
+    // its name line of 160 bytes would end exactly at the block's end with no
+    // zero byte left, so it is left out and the shorter target line (49)
+    // still written, then 197's hwnd and target; 198 gets nothing. One byte
+    // shorter, the name line fits and ends one byte before the end.
+    struct Case {
+        size_t nameLength, end;
+        std::vector<std::vector<bool>> tail; // lines of entries 196, 197, 198
+    } cases[] = {{120, 65521, {{1, 0, 1}, {1, 0, 1}, {0, 0, 0}}}, {119, 65535, {{1, 1, 0}, {0, 0, 0}, {0, 0, 0}}}};
+    for (const Case& c : cases) {
+        const std::vector<SharedBlockEntry> entries = CrowdedEntries(c.nameLength);
+        Block block(SharedBlockImage::kSize, 0xCC);
+        EXPECT_EQ(SharedBlockImage::Write(entries, block.data()), c.end);
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const std::vector<bool> keep = i < 195 ? std::vector<bool>{1, 1, 1} : c.tail[i - 195];
+            auto lines = LinesOf(entries[i], keep[0], keep[1], keep[2]);
+            expected.insert(expected.end(), lines.begin(), lines.end());
+        }
+        EXPECT_EQ(Lines(block, c.end), expected) << "name of " << c.nameLength;
     }
-    for (size_t i : {195, 196}) {
-        auto lines = LinesOf(entries[i], true, false, true);
-        expected.insert(expected.end(), lines.begin(), lines.end());
-    }
-    EXPECT_EQ(Lines(block, end), expected);
-    EXPECT_EQ(block[0] | block[1] << 8 | block[2] << 16 | block[3] << 24, 65536);
-}
-
-TEST(SharedBlockImage, ALineMayEndOneByteBeforeTheBlockEnd)
-{
-    // One byte shorter, entry 196's name line fits and leaves the final zero.
-    const std::vector<SharedBlockEntry> entries = CrowdedEntries(119);
-    Block block(SharedBlockImage::kSize, 0xCC);
-    const size_t end = SharedBlockImage::Write(entries, block.data());
-    EXPECT_EQ(end, 65535u);
-    std::vector<std::string> lines = Lines(block, end);
-    ASSERT_EQ(lines.size(), 195u * 3 + 2);
-    EXPECT_EQ(lines[195 * 3], LinesOf(entries[195], true, false, false)[0]);
-    EXPECT_EQ(lines.back(), LinesOf(entries[195], false, true, false)[0]);
-    EXPECT_EQ(block[65535], 0);
 }

@@ -107,7 +107,10 @@ BOOL OptionsPage::OnApply()
     m_settings.TalkControlInterval = SpinEdit_GetPos(GetDlgItem(page, IDC_OPTIONS_INTERVAL));
     bool routing = IsDlgButtonChecked(page, IDC_OPTIONS_ROUTING) == BST_CHECKED;
     if (routing != m_settings.SSTPRouting) {
-        if (Application* app = Application::Get()) app->MessageBox(kRestartNotice, MB_ICONINFORMATION);
+        // Owned by the sheet, so the sheet cannot be confirmed a second time
+        // while the notice is up.
+        Application* app = Application::Get();
+        MessageBoxA(GetParent(page), kRestartNotice, app ? app->Name().c_str() : "", MB_ICONINFORMATION);
         m_settings.SSTPRouting = routing;
     }
     m_confirmed = true;

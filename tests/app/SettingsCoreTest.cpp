@@ -32,20 +32,6 @@ TEST(SettingsRecord, DefaultsGoToTheFileUnderTheirKeysInOrder)
     EXPECT_EQ(10, entries[3].value);
 }
 
-TEST(SettingsRecord, StoredNumbersAreTakenAsTheyAre)
-{
-    Settings s = settingsfile::FromValues({5, -1, 0, 300});
-    EXPECT_TRUE(s.SSTPRouting); // any nonzero value
-    EXPECT_TRUE(s.TalkControl);
-    EXPECT_EQ(0, s.TalkControlInterval); // not clamped to 1..9999
-    EXPECT_EQ(300, s.AlphaValue);
-    s = settingsfile::FromValues({0, 0, 12000, -4});
-    EXPECT_FALSE(s.SSTPRouting);
-    EXPECT_FALSE(s.TalkControl);
-    EXPECT_EQ(12000, s.TalkControlInterval);
-    EXPECT_EQ(-4, s.AlphaValue);
-}
-
 TEST(SettingsRecord, OpacityComesFromTheLowByteOfTheStoredValue)
 {
     const struct {
@@ -58,15 +44,6 @@ TEST(SettingsRecord, OpacityComesFromTheLowByteOfTheStoredValue)
         EXPECT_EQ(c.percent, percent) << c.stored;
         EXPECT_EQ(c.alpha, ostra::OpacityAlpha(percent)) << c.stored;
     }
-}
-
-TEST(SettingsRecord, TheTrackBarShowsTransparency)
-{
-    EXPECT_EQ(0, transparency::TrackPosition(100));
-    EXPECT_EQ(90, transparency::TrackPosition(10));
-    EXPECT_EQ(100, transparency::AlphaValueAt(0));
-    EXPECT_EQ(10, transparency::AlphaValueAt(transparency::kTrackMaximum));
-    EXPECT_EQ(0, transparency::kTrackMinimum);
 }
 
 } // namespace

@@ -63,15 +63,6 @@ TEST(SpinEditInput, RefusesClampsOrAcceptsAChangedText)
     }
 }
 
-TEST(SpinEditInput, LeavingRestoresOnlyAnEmptyTextOrALoneMinus)
-{
-    EXPECT_TRUE(spinedit::RestoreOnLeave(""));
-    EXPECT_TRUE(spinedit::RestoreOnLeave("-"));
-    EXPECT_FALSE(spinedit::RestoreOnLeave("0"));
-    EXPECT_FALSE(spinedit::RestoreOnLeave("-1"));
-    EXPECT_FALSE(spinedit::RestoreOnLeave("--"));
-}
-
 TEST(LinkHover, MouseMovesLightTheLinkOnceAndCaptureTheMouse)
 {
     LinkHover link;

@@ -10,6 +10,7 @@
 #include "skin/LayeredWindow.h"
 #include "skin/Placement.h"
 #include "skin/SkinCatalogue.h"
+#include "skin/SkinInfoDialog.h"
 #include "skin/SkinOwner.h"
 #include "skin/SkinPath.h"
 
@@ -480,5 +481,9 @@ BOOL SkinWindow::OnMouseWheel(UINT, short delta, int x, int y)
 
 void SkinWindow::ShowInformation()
 {
-    // TODO(skin information dialog)
+    // Owned by the main window, not this one: a detach that destroys this
+    // window during the modal loop leaves the dialog to the user, and the
+    // object waits for the loop (this handler) to end.
+    SkinInfoDialog dialog(m_definition.path);
+    dialog.Run(m_owner.DialogOwner());
 }

@@ -82,6 +82,15 @@ std::vector<std::string> DsstpPayloads(const StandinClient& host, HWND from)
     return texts;
 }
 
+// The notices from one skin window, once there are 'count' of them; this
+// thread handles messages meanwhile (the hook's report that makes the skin
+// send one waits for it only a bounded time).
+std::vector<std::string> WaitForNotices(const StandinClient& host, HWND from, size_t count)
+{
+    PumpUntil([&] { return DsstpPayloads(host, from).size() >= count; }, 5000);
+    return DsstpPayloads(host, from);
+}
+
 std::string ShortPath(const std::string& path)
 {
     char buffer[MAX_PATH] = {};
@@ -177,10 +186,9 @@ TEST_F(SkinWindowTest, CreatedForTheHostAtTheExamplePositionReportedAndFollowing
         "load " + folder.frog + "\\", kVersionProbe,
         ModuleRequest("OnOstraObjectCreate", {Decimal(window), "かえる", "", "テスト,どうぶつ"})};
     EXPECT_EQ(frog, expectedModule);
-    auto notices = host.WaitFor("DSSTP", 1, 5000);
+    const std::vector<std::string> notices = WaitForNotices(host, window, 1);
     ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].payload, Notify("OnOstraObjectCreate", "かえる", "", "テスト,どうぶつ"));
-    EXPECT_EQ(standin::FieldValue(notices[0].fields, "from"), Decimal(window));
+    EXPECT_EQ(notices[0], Notify("OnOstraObjectCreate", "かえる", "", "テスト,どうぶつ"));
 
     // The host moves: the skin follows at once (the hook reports the move
     // while the host's SetWindowPos runs).
@@ -198,7 +206,7 @@ TEST_F(SkinWindowTest, SwitchingNotifiesInOrderRemembersTheSkinAndRestartsTheMod
     SkinWindow* skin = WaitForSkin(host.Window());
     ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
-    ASSERT_EQ(host.WaitFor("DSSTP", 1, 5000).size(), 1u) << "log " << host.Log().size() << " records";
+    ASSERT_EQ(WaitForNotices(host, window, 1).size(), 1u);
 
     // Entry 1 of the catalogue: "b_star".
     SendMessageA(window, WM_COMMAND, 101, 0);
@@ -305,6 +313,31 @@ TEST_F(SkinWindowTest, ADetachDuringASentenceWaitEndsTheSentenceAndFreesTheSkinA
     ASSERT_EQ(star.size(), 5u);
     EXPECT_EQ(star[3], ModuleRequest("OnOstraObjectDestroy", {"ほし", "さくら", "テスト"}));
     EXPECT_EQ(star[4], "unload");
+}
+
+TEST_F(SkinWindowTest, ADetachDuringTheInformationDialogFreesTheSkinOnceTheDialogEnds)
+{
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    InstalledHook hook(main.Handle());
+    ASSERT_EQ(hook.Result(), 1);
+    SkinWindow* skin = WaitForSkin(host.Window());
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+
+    // Both requests wait in the queue until the dialog's modal loop takes
+    // them: first the drop (as a detach), then the end of the dialog.
+    PostMessageA(main.Handle(), TestMainWindow::kDropSkinRequest, reinterpret_cast<WPARAM>(window), 0);
+    PostMessageA(main.Handle(), TestMainWindow::kCloseDialogs, 0, 0);
+    SendMessageA(window, WM_COMMAND, 40006, 0);
+    EXPECT_EQ(main.dialogsAtDrop, 1) << "the drop arrived while the dialog was open";
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(main.SkinCount(), 0u);
+    EXPECT_EQ(main.destroyedNotices, 1);
+    EXPECT_EQ(SkinWindow::LiveCount(), 0) << "freed once the command handler returned";
+    const std::vector<std::string> frog = ModuleRequests(folder.frog);
+    ASSERT_GE(frog.size(), 2u);
+    EXPECT_EQ(frog.back(), "unload");
 }
 
 TEST_F(SkinWindowTest, AHungHostCostsOneQueryPerPlacement)
@@ -504,7 +537,7 @@ TEST_F(SkinWindowTest, StringRequestsAndHostNotificationsByEventCode)
 
     // WM_SKIN_EVENT by code: the host hears the event named by the code with
     // title, ghost and category; an unknown code has an empty event line.
-    ASSERT_EQ(host.WaitFor("DSSTP", 1, 5000).size(), 1u);
+    ASSERT_EQ(WaitForNotices(host, window, 1).size(), 1u);
     for (WPARAM code : {1, 2, 3, 4, 7})
         SendMessageA(window, ostra::WM_SKIN_EVENT, code, 0);
     const std::vector<std::string> expected{

@@ -97,6 +97,17 @@ LRESULT TestMainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case kDropSkinRequest:
+        dialogsAtDrop = 0;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM lp) -> BOOL {
+                auto* self = reinterpret_cast<TestMainWindow*>(lp);
+                char name[16] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (lstrcmpA(name, "#32770") == 0 && GetWindow(window, GW_OWNER) == self->m_hwnd) ++self->dialogsAtDrop;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(this));
         for (const auto& entry : m_table) {
             if (entry.second->Handle() == reinterpret_cast<HWND>(wParam)) {
                 DestroyWindow(entry.second->Handle());

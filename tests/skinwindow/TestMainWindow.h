@@ -48,6 +48,8 @@ class TestMainWindow : public Window, public SkinOwner {
     int changedNotices = 0;
     int destroyedNotices = 0;
     int attachRequests = 0;
+    // Dialogs this window owned when the last drop request arrived.
+    int dialogsAtDrop = -1;
 
   protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -22,23 +22,6 @@ namespace {
 
 constexpr DWORD kAttachWaitMs = 15000;
 
-// The hook for one test, always removed again.
-class InstalledHook {
-  public:
-    explicit InstalledHook(HWND main) : m_main(main), m_result(SetupHook(main, 1)) {}
-    ~InstalledHook()
-    {
-        if (m_result == 1) SetupHook(m_main, 0);
-    }
-    InstalledHook(const InstalledHook&) = delete;
-    InstalledHook& operator=(const InstalledHook&) = delete;
-    int Result() const { return m_result; }
-
-  private:
-    HWND m_main;
-    int m_result;
-};
-
 RECT WindowRectOf(HWND window)
 {
     RECT r{};
@@ -109,6 +92,7 @@ class SkinWindowTest : public ::testing::Test {
     }
     void TearDown() override
     {
+        // The hook of the test, always removed again.
         SetupHook(main.Handle(), 0);
         PumpFor(50);
         main.Close();
@@ -134,6 +118,24 @@ class SkinWindowTest : public ::testing::Test {
         host.Quit();
     }
 
+    // Starts a host (StartHost), installs the hook and waits for the skin.
+    SkinWindow* StartWithSkin(StandinClient& host, std::vector<std::string> extra = {})
+    {
+        if (!StartHost(host, extra)) {
+            ADD_FAILURE() << "the stand-in host did not start";
+            return nullptr;
+        }
+        if (SetupHook(main.Handle(), 1) != 1) {
+            ADD_FAILURE() << "the hook could not be installed";
+            return nullptr;
+        }
+        SkinWindow* skin = WaitForSkin(host.Window());
+        if (!skin)
+            ADD_FAILURE() << "no skin window within " << kAttachWaitMs << " ms; attach requests "
+                          << main.attachRequests;
+        return skin;
+    }
+
     SkinWindow* WaitForSkin(HWND host)
     {
         PumpUntil([&] { return main.SkinOf(host) != nullptr && GetPropA(host, ostra::kHostSkinProperty); },
@@ -151,12 +153,8 @@ class SkinWindowTest : public ::testing::Test {
 TEST_F(SkinWindowTest, CreatedForTheHostAtTheExamplePositionReportedAndFollowing)
 {
     StandinClient host;
-    ASSERT_TRUE(StartHost(host));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
-    SkinWindow* skin = WaitForSkin(host.Window());
-    ASSERT_NE(skin, nullptr) << "no skin window within " << kAttachWaitMs << " ms; attach requests "
-                             << main.attachRequests;
+    SkinWindow* skin = StartWithSkin(host);
+    ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
 
     char className[64] = {};
@@ -200,10 +198,7 @@ TEST_F(SkinWindowTest, CreatedForTheHostAtTheExamplePositionReportedAndFollowing
 TEST_F(SkinWindowTest, SwitchingNotifiesInOrderRemembersTheSkinAndRestartsTheModule)
 {
     StandinClient host;
-    ASSERT_TRUE(StartHost(host));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
-    SkinWindow* skin = WaitForSkin(host.Window());
+    SkinWindow* skin = StartWithSkin(host);
     ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
     ASSERT_EQ(WaitForNotices(host, window, 1).size(), 1u);
@@ -262,10 +257,7 @@ TEST_F(SkinWindowTest, SwitchingNotifiesInOrderRemembersTheSkinAndRestartsTheMod
 TEST_F(SkinWindowTest, DropsItselfWhenItsHostGoesAway)
 {
     StandinClient host;
-    ASSERT_TRUE(StartHost(host));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
-    SkinWindow* skin = WaitForSkin(host.Window());
+    SkinWindow* skin = StartWithSkin(host);
     ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
 
@@ -296,10 +288,7 @@ TEST_F(SkinWindowTest, ADetachDuringASentenceWaitEndsTheSentenceAndFreesTheSkinA
     // asks for the skin to be dropped: the drop arrives during the wait.
     WriteScript(folder.star, "OnOstraObjectCreate\t\\s1\\w9\\w9\\w9\\s0\\e\r\ndetach\tOnOstraObjectCreate\r\n");
     StandinClient host;
-    ASSERT_TRUE(StartHost(host));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
-    SkinWindow* skin = WaitForSkin(host.Window());
+    SkinWindow* skin = StartWithSkin(host);
     ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
 
@@ -318,10 +307,7 @@ TEST_F(SkinWindowTest, ADetachDuringASentenceWaitEndsTheSentenceAndFreesTheSkinA
 TEST_F(SkinWindowTest, ADetachDuringTheInformationDialogFreesTheSkinOnceTheDialogEnds)
 {
     StandinClient host;
-    ASSERT_TRUE(StartHost(host));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
-    SkinWindow* skin = WaitForSkin(host.Window());
+    SkinWindow* skin = StartWithSkin(host);
     ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
 
@@ -345,8 +331,7 @@ TEST_F(SkinWindowTest, AHungHostCostsOneQueryPerPlacement)
     StandinClient host;
     ASSERT_TRUE(
         host.Start({"--pos", "300,200", "--no-shape", "--size", "160,240", "--answer", "132=hang"}, "hung.log"));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
+    ASSERT_EQ(SetupHook(main.Handle(), 1), 1);
     SkinWindow* skin = WaitForSkin(host.Window());
     ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
@@ -386,8 +371,7 @@ TEST_F(SkinWindowTest, TheCreationGivesTheForegroundBack)
     PumpFor(100);
     ASSERT_EQ(GetForegroundWindow(), typing);
 
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
+    ASSERT_EQ(SetupHook(main.Handle(), 1), 1);
     SkinWindow* skin = WaitForSkin(host.Window());
     ASSERT_NE(skin, nullptr);
     PumpFor(100);
@@ -399,10 +383,7 @@ TEST_F(SkinWindowTest, TransparencySettingReachesTheLayeredWindow)
 {
     main.SetTransparency(50);
     StandinClient host;
-    ASSERT_TRUE(StartHost(host));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
-    SkinWindow* skin = WaitForSkin(host.Window());
+    SkinWindow* skin = StartWithSkin(host);
     ASSERT_NE(skin, nullptr);
     EXPECT_TRUE(GetWindowLongA(skin->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
     BYTE alpha = 0;
@@ -447,10 +428,7 @@ LRESULT CALLBACK PeerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 TEST_F(SkinWindowTest, MouseAndPeerEventsReachTheModuleWithExactReferences)
 {
     StandinClient host;
-    ASSERT_TRUE(StartHost(host));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
-    SkinWindow* skin = WaitForSkin(host.Window());
+    SkinWindow* skin = StartWithSkin(host);
     ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
     const size_t before = ModuleRequests(folder.frog).size();
@@ -491,10 +469,7 @@ TEST_F(SkinWindowTest, MouseAndPeerEventsReachTheModuleWithExactReferences)
 TEST_F(SkinWindowTest, StringRequestsAndHostNotificationsByEventCode)
 {
     StandinClient host;
-    ASSERT_TRUE(StartHost(host));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
-    SkinWindow* skin = WaitForSkin(host.Window());
+    SkinWindow* skin = StartWithSkin(host);
     ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
 
@@ -554,10 +529,7 @@ TEST_F(SkinWindowTest, StringRequestsAndHostNotificationsByEventCode)
 TEST_F(SkinWindowTest, KeepsItsPlaceInTheStackingOrderBesideTheHost)
 {
     StandinClient host;
-    ASSERT_TRUE(StartHost(host));
-    InstalledHook hook(main.Handle());
-    ASSERT_EQ(hook.Result(), 1);
-    SkinWindow* skin = WaitForSkin(host.Window());
+    SkinWindow* skin = StartWithSkin(host);
     ASSERT_NE(skin, nullptr);
     HWND window = skin->Handle();
     // a_frog is not "ontop": directly behind its host after a check.

@@ -102,6 +102,11 @@ SkinWindow::~SkinWindow()
     --g_liveSkins;
 }
 
+void SkinWindow::Close()
+{
+    if (Alive()) DestroyWindow(m_hwnd);
+}
+
 int SkinWindow::LiveCount()
 {
     return g_liveSkins;

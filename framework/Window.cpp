@@ -213,16 +213,19 @@ LRESULT Window::RunWindowProc(Window* window, HWND hwnd, UINT message, WPARAM wP
             result = FALSE; // a window whose creation faulted must not be made
         } else if (message == WM_CREATE) {
             result = -1;
-        } else if (message == WM_NCDESTROY && WindowRegistry::Instance().Find(hwnd) == window) {
-            // The fault came before the binding was released, so before the
-            // default processing too: release it and let that run now.
-            WNDPROC previous = window->ReleaseBinding(hwnd);
-            window->m_hwnd = nullptr;
-            if (!faultguard::Guard([&] {
-                    result = previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam)
-                                      : DefWindowProcA(hwnd, message, wParam, lParam);
-                })) {
-                result = 0;
+        } else if (message == WM_NCDESTROY) {
+            // A fault before the binding was released came before the default
+            // processing too: release it and let that run now. After the
+            // release, the default processing has run already.
+            if (WindowRegistry::Instance().Find(hwnd) == window) {
+                WNDPROC previous = window->ReleaseBinding(hwnd);
+                window->m_hwnd = nullptr;
+                if (!faultguard::Guard([&] {
+                        result = previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam)
+                                          : DefWindowProcA(hwnd, message, wParam, lParam);
+                    })) {
+                    result = 0;
+                }
             }
         } else {
             result = DefWindowProcA(hwnd, message, wParam, lParam);

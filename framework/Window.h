@@ -19,6 +19,9 @@
 // no handler of the object runs and otherwise when the outermost one returns.
 // A plain delete while a handler of the object runs would leave the
 // dispatcher working on freed memory: the destructor stops the program then.
+// That holds for window objects that are members of another one too: a dialog
+// member whose modal loop runs keeps its owner's deletion waiting only when
+// the loop was started from one of the owner's handlers.
 #include <windows.h>
 #include <shellapi.h>
 

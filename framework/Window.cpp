@@ -12,10 +12,13 @@
 namespace {
 
 // A programming error that would otherwise lead to freed memory being used.
+// Ends the process with exit code 3, as abort() would, but without the
+// message box that abort() shows in a program without a console.
 [[noreturn]] void StopProgram(const char* why)
 {
     OutputDebugStringA(why);
-    std::abort();
+    TerminateProcess(GetCurrentProcess(), Window::kStoppedExitCode);
+    std::abort(); // not reached
 }
 
 } // namespace

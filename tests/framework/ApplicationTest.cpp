@@ -276,6 +276,18 @@ TEST(ApplicationEntry, ProgramRunsThroughInitInstanceLoopAndExitInstance)
     EXPECT_EQ(GetFileAttributesA(marker3.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(ApplicationEntry, DeletingAWindowObjectInItsHandlerOrOnAnotherThreadStopsTheProgram)
+{
+    for (const char* mode : {"delete-in-handler", "delete-elsewhere"}) {
+        std::string marker = testenv::Join(testenv::FreshDir(mode), "stop.txt");
+        ChildProcess misuse;
+        ASSERT_TRUE(misuse.Start(TestAppPath(), {mode, marker}));
+        ASSERT_TRUE(misuse.Wait(20000)) << mode;
+        EXPECT_EQ(misuse.ExitCode(), static_cast<DWORD>(Window::kStoppedExitCode)) << mode;
+        EXPECT_EQ(testenv::ReadFile(marker), std::string("init ") + mode) << "it went on after the misuse";
+    }
+}
+
 TEST(ApplicationEntry, SecondInstanceFindsTheFirstOneByItsMutex)
 {
     std::string dir = testenv::FreshDir("instance");

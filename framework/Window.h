@@ -126,7 +126,8 @@ class Window {
 
     // Keeps the object alive across code that is not a handler but may run
     // nested message loops on its behalf (DoModal, CreateEx): a deletion asked
-    // meanwhile happens when the last InUse of the object ends.
+    // meanwhile happens when the last InUse of the object ends. For the
+    // user-interface thread only, like the object itself.
     class InUse {
       public:
         explicit InUse(Window& window) : m_window(window) { ++m_window.m_useCount; }

@@ -111,14 +111,22 @@ TEST(SentencePlayer, AWindowDestroyedDuringAWaitEndsTheSentence)
 
 TEST(SentencePlayer, ASkinDeletedDuringAWaitIsNotTouchedAgain)
 {
-    auto record = std::make_shared<SkinRecord>();
-    TestSkin* skin = new TestSkin(record);
-    skin->ArmTimerOnSurface(1, TestSkin::kDeleteTimer, 50);
-    // The player is a member of the deleted object: only the result is read.
-    const Outcome outcome = skin->player.PlaySentence("\\s1\\w9\\s2\\e");
-    EXPECT_EQ(outcome, Outcome::Stopped);
-    EXPECT_TRUE(record->deleted);
-    EXPECT_EQ(record->shown, Shown({1}));
+    // Deleted with its window, and deleted while its window lives on (only
+    // the object's own liveness tells the player then).
+    for (bool keepWindow : {false, true}) {
+        auto record = std::make_shared<SkinRecord>();
+        TestSkin* skin = new TestSkin(record);
+        const HWND window = skin->Window();
+        if (keepWindow) skin->KeepWindowWhenDeleted();
+        skin->ArmTimerOnSurface(1, TestSkin::kDeleteTimer, 50);
+        // The player is a member of the deleted object: only the result is read.
+        const Outcome outcome = skin->player.PlaySentence("\\s1\\w9\\s2\\e");
+        EXPECT_EQ(outcome, Outcome::Stopped) << keepWindow;
+        EXPECT_TRUE(record->deleted) << keepWindow;
+        EXPECT_EQ(record->shown, Shown({1})) << keepWindow;
+        EXPECT_EQ(IsWindow(window) != FALSE, keepWindow);
+        if (keepWindow) DestroyWindow(window);
+    }
 }
 
 TEST(SentencePlayer, StopAllEndsTheSentencesPlayingAndNotLaterOnes)

@@ -34,7 +34,7 @@ TestSkin::~TestSkin()
     m_record->deleted = true;
     if (IsWindow(m_window)) {
         SetWindowLongPtrA(m_window, GWLP_USERDATA, 0);
-        DestroyWindow(m_window);
+        if (!m_keepWindow) DestroyWindow(m_window);
     }
 }
 

@@ -39,6 +39,9 @@ class TestSkin : public SentenceTarget {
 
     // When 'surface' is shown, the timer 'timer' is started with 'ms'.
     void ArmTimerOnSurface(int surface, UINT_PTR timer, UINT ms);
+    // Deleting the object leaves its window to the caller (a window object
+    // whose window outlives it): only the object is gone.
+    void KeepWindowWhenDeleted() { m_keepWindow = true; }
 
     HWND Window() const { return m_window; }
     ScriptModule module;
@@ -51,6 +54,7 @@ class TestSkin : public SentenceTarget {
     int m_armedSurface = -1;
     UINT_PTR m_armedTimer = 0;
     UINT m_armedMs = 0;
+    bool m_keepWindow = false;
 };
 
 // A fresh skin folder with a copy of one of the test modules (or another

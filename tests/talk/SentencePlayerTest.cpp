@@ -50,6 +50,19 @@ TEST(SentencePlayer, ShowsTheSurfacesOfTheSentence)
     }
 }
 
+TEST(SentencePlayer, MessagesAreDispatchedAfterEveryCommandAndThroughoutAWait)
+{
+    auto record = std::make_shared<SkinRecord>();
+    TestSkin skin(record);
+    // Posted before the sentence: dispatched right after its first command.
+    PostMessageA(skin.Window(), WM_APP + 8, 0, 0);
+    // A 100 ms timer started with surface 12 fires inside the 500 ms wait,
+    // before surface 0 is shown.
+    skin.ArmTimerOnSurface(12, TestSkin::kMarkTimer, 100);
+    EXPECT_EQ(skin.player.PlaySentence("\\s[12]\\w5\\s0\\e"), Outcome::Played);
+    EXPECT_EQ(record->shown, Shown({12, TestSkin::kMark, TestSkin::kMark, 0}));
+}
+
 // A target that records the player's flag whenever a surface is shown; on
 // surface 1 it starts a thread timer whose procedure, run during the wait
 // that follows, plays a second sentence (as a module event or an SSTP

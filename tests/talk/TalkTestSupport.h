@@ -22,11 +22,15 @@ struct SkinRecord {
 // as a skin window composes them. Its window procedure acts on:
 //   WM_TIMER kDestroyTimer   destroys the window (the object lives on)
 //   WM_TIMER kDeleteTimer    deletes the object (and so the window)
+//   WM_TIMER kMarkTimer      records kMark among the surfaces shown
 //   WM_APP + 7               unloads the module (a module that re-enters)
+//   WM_APP + 8               records kMark among the surfaces shown
 class TestSkin : public SentenceTarget {
   public:
     static constexpr UINT_PTR kDestroyTimer = 1;
     static constexpr UINT_PTR kDeleteTimer = 2;
+    static constexpr UINT_PTR kMarkTimer = 3;
+    static constexpr int kMark = -1000;
     static constexpr char kClassName[] = "TalkTestSkin";
 
     explicit TestSkin(std::shared_ptr<SkinRecord> record);

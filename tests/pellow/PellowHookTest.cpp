@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <string>
@@ -100,6 +101,28 @@ protected:
     {
         main.PumpUntil([&] { return main.SkinOf(host) != nullptr && SkinProperty(host) != nullptr; }, kAttachWaitMs);
         return main.SkinOf(host);
+    }
+
+    // This thread, the main program, hangs in its handler of 'message' while
+    // 'elsewhere' runs on a second thread; it is given the event that tells
+    // when the hang began, and the hang ends when it returns. True when the
+    // main program did hang.
+    bool HangWhile(UINT message, const std::function<void(HANDLE entered)>& elsewhere)
+    {
+        HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        main.SetHang(message, release, entered);
+        std::thread other([&] {
+            elsewhere(entered);
+            SetEvent(release);
+        });
+        main.PumpUntil([&] { return WaitForSingleObject(release, 0) == WAIT_OBJECT_0; }, 120000);
+        other.join();
+        main.SetHang(0, nullptr, nullptr);
+        const bool hung = WaitForSingleObject(entered, 0) == WAIT_OBJECT_0;
+        CloseHandle(release);
+        CloseHandle(entered);
+        return hung;
     }
 
     FakeMainProgram& main;
@@ -598,24 +621,6 @@ TEST_F(HookTest, AMainProgramThatEndsWithoutRemovingTheHookCanBeReplaced)
     EXPECT_TRUE(host.AnswersQueries());
 }
 
-namespace {
-
-// A manual-reset event, closed when the test ends.
-class Event {
-public:
-    Event() : m_handle(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-    ~Event() { CloseHandle(m_handle); }
-    Event(const Event&) = delete;
-    Event& operator=(const Event&) = delete;
-    HANDLE Get() const { return m_handle; }
-    bool IsSet() const { return WaitForSingleObject(m_handle, 0) == WAIT_OBJECT_0; }
-
-private:
-    HANDLE m_handle;
-};
-
-} // namespace
-
 TEST_F(HookTest, AHostMovesOnWhileTheMainProgramHangsInALookup)
 {
     ScratchHost host;
@@ -629,27 +634,20 @@ TEST_F(HookTest, AHostMovesOnWhileTheMainProgramHangsInALookup)
 
     // This thread plays the main program and hangs in the host's first
     // lookup until a second thread, which moves the host, has seen the host
-    // finish its move: without a bound on the host's wait, the host would
+    // finish its moves: without a bound on the host's wait, the host would
     // wait for the hung main program and the move would never finish.
-    Event release, entered;
-    main.SetHang(ostra::WM_SKIN_LOOKUP, release.Get(), entered.Get());
-    LRESULT moved = -2;
+    LRESULT moved = -2, secondMoved = -2;
     bool answered = false;
     ULONGLONG moveMs = 0, secondMoveMs = 0;
-    LRESULT secondMoved = -2;
-    std::thread mover([&] {
+    const bool hung = HangWhile(ostra::WM_SKIN_LOOKUP, [&](HANDLE) {
         const ULONGLONG start = GetTickCount64();
         moved = host.Control("move 300 150", 30000);
         moveMs = GetTickCount64() - start;
         secondMoved = host.Control("move 310 160", 30000);
         secondMoveMs = GetTickCount64() - start - moveMs;
         answered = host.AnswersQueries();
-        SetEvent(release.Get());
     });
-    main.PumpUntil([&] { return release.IsSet(); }, 90000);
-    mover.join();
-    main.SetHang(0, nullptr, nullptr);
-    EXPECT_TRUE(entered.IsSet()) << "the main program never hung";
+    EXPECT_TRUE(hung) << "the main program never hung";
     EXPECT_EQ(moved, 1) << "the host did not finish its move while the main program hung";
     EXPECT_EQ(secondMoved, 1);
     EXPECT_TRUE(answered);
@@ -677,25 +675,18 @@ TEST_F(HookTest, AnAttachThatTheHungMainProgramDoesNotAnswerIsGivenUpAndTriedAga
 {
     ScratchHost host;
     ASSERT_TRUE(host.Start("ssp.exe"));
-    Event release, entered;
-    main.SetHang(ostra::WM_SKIN_ATTACH, release.Get(), entered.Get());
     InstalledHook hook(main.Window());
     ASSERT_EQ(hook.Result(), 1);
 
     // While this thread hangs in the attach, a second one watches the host
     // give the attach up: its own window procedure comes back.
     LRESULT procedure = -2;
-    std::thread watcher([&] {
-        if (WaitForSingleObject(entered.Get(), 30000) == WAIT_OBJECT_0) {
-            for (int i = 0; i < 300 && (procedure = host.Procedure(0)) != 1; ++i)
-                Sleep(100);
-        }
-        SetEvent(release.Get());
+    const bool hung = HangWhile(ostra::WM_SKIN_ATTACH, [&](HANDLE entered) {
+        if (WaitForSingleObject(entered, 30000) != WAIT_OBJECT_0) return;
+        for (int i = 0; i < 300 && (procedure = host.Procedure(0)) != 1; ++i)
+            Sleep(100);
     });
-    main.PumpUntil([&] { return release.IsSet(); }, 90000);
-    watcher.join();
-    main.SetHang(0, nullptr, nullptr);
-    ASSERT_TRUE(entered.IsSet()) << "no attach request reached the main program";
+    ASSERT_TRUE(hung) << "no attach request reached the main program";
     EXPECT_EQ(procedure, 1) << "the host still waits for the hung main program";
 
     // The answer that came too late is lost; a later notify attaches (one

@@ -537,6 +537,36 @@ TEST_F(Surfaces, WhatArrivesWhileAStopWaitsWaitsForTheSameThread)
     }
 }
 
+TEST_F(Surfaces, WhatArrivesWhileStartPlacesTheWindowOwnsThePlayer)
+{
+    const int threads = ThreadCount();
+    {
+        // A Start re-entered from the placement runs the one thread; the
+        // outer Start does not begin a second.
+        SurfaceTestWindow window;
+        ASSERT_TRUE(window.Load(SampleSkin("hoshi")));
+        window.onPlace = [&] { window.Current()->Start(window); };
+        window.Show(0);
+        EXPECT_EQ(ThreadCount(), threads + 1);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window.Handle()) != FALSE; }, 5000));
+        window.StopCurrent();
+        EXPECT_EQ(ThreadCount(), threads) << "no thread is left running without its player knowing";
+    }
+    {
+        // The player destroyed from the placement: Start leaves it alone.
+        SurfaceTestWindow window;
+        ASSERT_TRUE(window.Load(SampleSkin("hoshi")));
+        bool dropped = false;
+        window.onPlace = [&] {
+            window.DropPlayers();
+            dropped = true;
+        };
+        window.Show(0);
+        EXPECT_TRUE(dropped);
+        EXPECT_EQ(ThreadCount(), threads);
+    }
+}
+
 TEST(Random, SmallRangesAndBounds)
 {
     EXPECT_EQ(Random(0), 0);

@@ -397,8 +397,7 @@ TEST_F(Surfaces, APackedDibIsTakenOnlyWhenItsPixelsLieInsideTheBlock)
         {"compressed", size, [](BITMAPINFOHEADER& h) { h.biCompression = BI_RLE8; }, false},
         // 128 bits x 2^30 pixels a row is 2^34 bytes; 2^30 rows of it are
         // 2^64 bytes, which wraps to 0 in 64-bit arithmetic.
-        {"a size that wraps",
-         size,
+        {"a size that wraps", size,
          [](BITMAPINFOHEADER& h) {
              h.biBitCount = 128;
              h.biWidth = 1 << 30;

@@ -5,15 +5,11 @@
 #include "pellow/HookMessages.h"
 #include "pellow/HostName.h"
 #include "pellow/SharedHook.h"
+#include "text/SystemLeadByte.h"
 
 namespace pellow {
 
 namespace {
-
-bool IsLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
-}
 
 // Class names can be up to 256 characters; a shorter buffer would cut
 // "TmainformX" down to "Tmainform" and take it for a host window.
@@ -103,7 +99,7 @@ void HostWatch::CheckHost()
     if (m_gate.HostChecked()) return;
     char path[MAX_PATH + 1] = {};
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    m_gate.SetHostProcess(length > 0 && length < MAX_PATH && HostName::IsHostExecutable(path, IsLeadByte));
+    m_gate.SetHostProcess(length > 0 && length < MAX_PATH && HostName::IsHostExecutable(path, ansi::IsSystemLeadByte));
 }
 
 LRESULT CALLBACK HostWatch::GetMessageProc(int code, WPARAM removal, LPARAM message)

@@ -229,6 +229,9 @@ void SkinWindow::UnloadSkin()
 
 void SkinWindow::ShowSurface(int32_t n)
 {
+    // Public operations keep the object across the messages they dispatch,
+    // whoever calls them.
+    InUse use(*this);
     if (!Alive()) return;
     if (!m_loaded.Player(n)) n = 0;
     if (SurfacePlayer* current = m_loaded.Player(m_currentSurface)) current->Stop();
@@ -250,6 +253,7 @@ const SurfaceImage* SkinWindow::FindSurface(int32_t number) const
 void SkinWindow::Place()
 {
     if (m_placing || !m_hwnd) return;
+    InUse use(*this);
     struct Guard {
         bool& flag;
         explicit Guard(bool& f) : flag(f) { flag = true; }
@@ -321,6 +325,7 @@ void SkinWindow::RaiseModuleEvent(const char* event, bool withHandle)
 
 void SkinWindow::SwitchTo(std::size_t index)
 {
+    InUse use(*this);
     const SkinCatalogue& catalogue = m_owner.Catalogue();
     if (index >= catalogue.Size() || !Alive()) return;
     NotifyHost("OnOstraObjectChanging");

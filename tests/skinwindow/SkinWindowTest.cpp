@@ -195,6 +195,28 @@ TEST_F(SkinWindowTest, CreatedForTheHostAtTheExamplePositionReportedAndFollowing
         << "skin at " << WindowRectOf(window).left << "," << WindowRectOf(window).top;
 }
 
+TEST_F(SkinWindowTest, ASkinThatCannotBeLoadedGivesNoSkinWindow)
+{
+    // The first skin's pictures are not pictures: its creation fails, the
+    // attach is answered with no skin, and its module is released again.
+    ASSERT_TRUE(testenv::WriteFile(folder.frog + "\\surface0.png", "not a picture"));
+    ASSERT_TRUE(testenv::WriteFile(folder.frog + "\\surface1.png", "not a picture"));
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    ASSERT_EQ(SetupHook(main.Handle(), 1), 1);
+    PumpUntil([&] { return main.attachRequests >= 2; }, kAttachWaitMs);
+    EXPECT_GE(main.attachRequests, 2) << "the hook asks again on the next notify";
+    EXPECT_EQ(main.SkinCount(), 0u);
+    EXPECT_EQ(SkinWindow::LiveCount(), 0);
+    EXPECT_EQ(GetPropA(host.Window(), ostra::kHostSkinProperty), nullptr);
+    const std::vector<std::string> frog = ModuleRequests(folder.frog);
+    ASSERT_GE(frog.size(), 3u);
+    EXPECT_EQ(frog[1], kVersionProbe);
+    EXPECT_EQ(frog[2], "unload") << "no event reaches the module of a skin that failed";
+    for (const auto& record : host.Log())
+        EXPECT_NE(record.kind, "DSSTP") << "no skin, no notice: " << record.payload;
+}
+
 TEST_F(SkinWindowTest, SwitchingNotifiesInOrderRemembersTheSkinAndRestartsTheModule)
 {
     StandinClient host;

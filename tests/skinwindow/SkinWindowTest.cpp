@@ -217,6 +217,25 @@ TEST_F(SkinWindowTest, ASkinThatCannotBeLoadedGivesNoSkinWindow)
         EXPECT_NE(record.kind, "DSSTP") << "no skin, no notice: " << record.payload;
 }
 
+TEST_F(SkinWindowTest, PaintsItsSurfaceInsideItsShape)
+{
+    // Beside a host on the screen: anchor (150, 120) of a host at (300, 200).
+    StandinClient host;
+    SkinWindow* skin = StartWithSkin(host, {"--pos", "300,200"});
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window) != FALSE; }, 5000));
+    PumpFor(300);
+    const RECT r = WindowRectOf(window);
+    ASSERT_EQ(r.left, 300 + 150 - 32);
+    HDC screen = GetDC(nullptr);
+    const COLORREF middle = GetPixel(screen, r.left + 32, r.top + 24);
+    const COLORREF corner = GetPixel(screen, r.left, r.top);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(middle, RGB(40, 160, 60)) << std::hex << middle;
+    EXPECT_NE(corner, RGB(255, 0, 255)) << "the background colour is cut away";
+}
+
 TEST_F(SkinWindowTest, SwitchingNotifiesInOrderRemembersTheSkinAndRestartsTheModule)
 {
     StandinClient host;

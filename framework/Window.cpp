@@ -6,6 +6,7 @@
 
 #include "framework/Application.h"
 #include "framework/FaultGuard.h"
+#include "framework/KernelHandle.h"
 #include "framework/WindowRegistry.h"
 
 Window::~Window()
@@ -166,14 +167,16 @@ bool ForegroundNeedsRights()
 void AllowOwnProcessForeground()
 {
     HMODULE user32 = GetModuleHandleA("User32.dll");
-    HMODULE loaded = nullptr;
-    if (!user32) user32 = loaded = LoadLibraryA("User32.dll");
+    ModuleHandle loaded;
+    if (!user32) {
+        loaded.Reset(LoadLibraryA("User32.dll"));
+        user32 = loaded.Get();
+    }
     if (!user32) return;
     using AllowProc = BOOL(WINAPI*)(DWORD);
     auto allow =
         reinterpret_cast<AllowProc>(reinterpret_cast<void*>(GetProcAddress(user32, "AllowSetForegroundWindow")));
     if (allow) allow(GetCurrentProcessId());
-    if (loaded) FreeLibrary(loaded);
 }
 
 } // namespace

@@ -106,45 +106,55 @@ bool SstpRouter::StartRouting(const RelaySettings& settings)
         if (getsockname(listening.Handle(), reinterpret_cast<sockaddr*>(&bound), &size) != 0) return false;
 
         m_listener = std::thread([shared] {
-            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-            const RelaySettings& s = shared->settings;
-            const SOCKET listener = shared->listening.Handle();
-            while (!shared->stop.load()) {
-                fd_set incoming;
-                FD_ZERO(&incoming);
-                FD_SET(listener, &incoming);
-                timeval wait{static_cast<long>(s.listenWaitMs / 1000), static_cast<long>(s.listenWaitMs % 1000) * 1000};
-                const int n = select(0, &incoming, nullptr, nullptr, &wait);
-                if (n == SOCKET_ERROR) break;
-                if (n == 0 || shared->stop.load()) continue;
+            try {
+                SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+                const RelaySettings& s = shared->settings;
+                const SOCKET listener = shared->listening.Handle();
+                while (!shared->stop.load()) {
+                    fd_set incoming;
+                    FD_ZERO(&incoming);
+                    FD_SET(listener, &incoming);
+                    timeval wait{static_cast<long>(s.listenWaitMs / 1000),
+                                 static_cast<long>(s.listenWaitMs % 1000) * 1000};
+                    const int n = select(0, &incoming, nullptr, nullptr, &wait);
+                    if (n == SOCKET_ERROR) break;
+                    if (n == 0 || shared->stop.load()) continue;
 
-                sockaddr_in peer{};
-                int peerSize = sizeof peer;
-                TcpSocket connection(accept(listener, reinterpret_cast<sockaddr*>(&peer), &peerSize));
-                if (!connection.Valid() || !FromLoopback(peer)) continue; // closed at once
-                {
-                    std::lock_guard<std::mutex> hold(shared->lock);
-                    shared->ReapFinished();
-                    if (shared->Running() >= s.maxConnections) continue; // busy: closed at once
-                    // Made under the lock, so the thread cannot mark its node
-                    // done before the node holds it.
-                    Shared::Worker& worker = shared->workers.emplace_back();
-                    try {
-                        worker.thread = std::thread(
-                            [shared, &worker](TcpSocket peerSocket) {
-                                RelayConnection::Serve(std::move(peerSocket), shared->settings, &shared->stop);
-                                std::lock_guard<std::mutex> done(shared->lock);
-                                worker.done = true;
-                                shared->idle.notify_all();
-                            },
-                            std::move(connection));
-                    } catch (const std::system_error&) {
-                        // No thread to be had: the connection is closed unserved.
-                        shared->workers.pop_back();
-                        continue;
+                    sockaddr_in peer{};
+                    int peerSize = sizeof peer;
+                    TcpSocket connection(accept(listener, reinterpret_cast<sockaddr*>(&peer), &peerSize));
+                    if (!connection.Valid() || !FromLoopback(peer)) continue; // closed at once
+                    {
+                        std::lock_guard<std::mutex> hold(shared->lock);
+                        shared->ReapFinished();
+                        if (shared->Running() >= s.maxConnections) continue; // busy: closed at once
+                        // Made under the lock, so the thread cannot mark its node
+                        // done before the node holds it.
+                        Shared::Worker& worker = shared->workers.emplace_back();
+                        try {
+                            worker.thread = std::thread(
+                                [shared, &worker](TcpSocket peerSocket) {
+                                    try {
+                                        RelayConnection::Serve(std::move(peerSocket), shared->settings, &shared->stop);
+                                    } catch (const std::exception&) {
+                                        // Out of memory: the connection closes unserved.
+                                    }
+                                    std::lock_guard<std::mutex> done(shared->lock);
+                                    worker.done = true;
+                                    shared->idle.notify_all();
+                                },
+                                std::move(connection));
+                        } catch (const std::system_error&) {
+                            // No thread to be had: the connection is closed unserved.
+                            shared->workers.pop_back();
+                            continue;
+                        }
                     }
+                    Pause(s.acceptPauseMs, shared->stop, s.stopPollMs);
                 }
-                Pause(s.acceptPauseMs, shared->stop, s.stopPollMs);
+            } catch (const std::exception&) {
+                // Out of memory or threads: routing ends quietly; StopRouting
+                // still joins the connections that run.
             }
         });
         m_shared = std::move(shared);

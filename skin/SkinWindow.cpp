@@ -13,6 +13,7 @@
 #include "skin/SkinInfoDialog.h"
 #include "skin/SkinOwner.h"
 #include "skin/SkinPath.h"
+#include "talk/DirectSstpReceiver.h"
 
 namespace {
 
@@ -136,6 +137,16 @@ LRESULT SkinWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case ostra::kCategoryRequest:
         result = AnswerStringRequest(m_definition.category, wParam, lParam);
+        break;
+    case WM_COPYDATA:
+        // A "SEND SSTP/1.1" request of another program: answered, then its
+        // script is played on this skin (409 while a sentence plays).
+        if (talk::ReceiveDirectSstp(m_hwnd, reinterpret_cast<HWND>(wParam),
+                                    reinterpret_cast<const COPYDATASTRUCT*>(lParam), m_sentences.IsPlaying(),
+                                    [this](const std::string& script) { m_sentences.PlaySentence(script); }))
+            result = 1;
+        else
+            result = Window::WindowProc(message, wParam, lParam);
         break;
     default:
         if (message == m_quibbetMessage && m_quibbetMessage != 0) {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -588,4 +589,75 @@ TEST_F(SkinWindowTest, KeepsItsPlaceInTheStackingOrderBesideTheHost)
         hostBelow = hostBelow || w == host.Window();
     EXPECT_TRUE(hostBelow);
     EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+namespace {
+
+// The Direct SSTP answers that 'host' received from the skin window.
+std::vector<std::string> AnswersFrom(const StandinClient& host, HWND skin)
+{
+    std::vector<std::string> answers;
+    for (const std::string& text : DsstpPayloads(host, skin))
+        if (text.rfind("SSTP/1.1 ", 0) == 0) answers.push_back(text);
+    return answers;
+}
+
+} // namespace
+
+TEST_F(SkinWindowTest, PlaysASendRequestAnsweringItsSenderAndRefusesASecondWhilePlaying)
+{
+    StandinClient host;
+    SkinWindow* skin = StartWithSkin(host);
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    StandinClient other; // a second program that sends while the first script plays
+    ASSERT_TRUE(StartHost(other));
+
+    HRGN before = CreateRectRgn(0, 0, 1, 1);
+    ASSERT_NE(GetWindowRgn(window, before), ERROR);
+
+    // The second sender waits until the first request was answered (the
+    // answer goes out before the script plays), then sends its own; the
+    // first script is then still in its waits, showing surface 1.
+    HRGN during = CreateRectRgn(0, 0, 1, 1);
+    bool sentSecond = false;
+    bool gotDuring = false;
+    using SecondArgs = std::tuple<StandinClient*, StandinClient*, HWND, HRGN, bool*, bool*>;
+    SecondArgs args(&host, &other, window, during, &sentSecond, &gotDuring);
+    HANDLE second = CreateThread(
+        nullptr, 0,
+        [](LPVOID p) -> DWORD {
+            auto [first, other, window, during, sentSecond, gotDuring] = *static_cast<SecondArgs*>(p);
+            const DWORD until = GetTickCount() + 15000;
+            while (AnswersFrom(*first, window).empty() && GetTickCount() < until)
+                Sleep(20);
+            *gotDuring = GetWindowRgn(window, during) != ERROR;
+            *sentSecond = other->Control("send " + Decimal(window) + "\n\\s0\\e");
+            return 0;
+        },
+        &args, 0, nullptr);
+    ASSERT_NE(second, nullptr);
+
+    // The first request: from the host, answer to its window (HWnd).
+    ASSERT_TRUE(host.Control("send " + Decimal(window) + "\n\\s1\\w9\\w9\\w9\\w9\\s0\\e", 30000));
+    PumpUntil([&] { return WaitForSingleObject(second, 0) == WAIT_OBJECT_0; }, 20000);
+    WaitForSingleObject(second, INFINITE); // it uses this frame's objects
+    CloseHandle(second);
+
+    EXPECT_EQ(AnswersFrom(host, window), std::vector<std::string>{"SSTP/1.1 200 OK\r\n"});
+    EXPECT_TRUE(sentSecond);
+    EXPECT_EQ(AnswersFrom(other, window), std::vector<std::string>{"SSTP/1.1 409 Conflict\r\n"})
+        << "the request that came while a script played";
+    // Surface 1 showed during the script, surface 0 again after it.
+    ASSERT_TRUE(gotDuring);
+    HRGN after = CreateRectRgn(0, 0, 1, 1);
+    ASSERT_NE(GetWindowRgn(window, after), ERROR);
+    EXPECT_FALSE(EqualRgn(before, during)) << "surface 1 never showed";
+    EXPECT_TRUE(EqualRgn(before, after));
+    EXPECT_EQ(skin->CurrentSurface(), 0);
+    EXPECT_FALSE(skin->Sentences().IsPlaying());
+    DeleteObject(before);
+    DeleteObject(during);
+    DeleteObject(after);
+    other.Quit();
 }

@@ -4,8 +4,7 @@ namespace {
 
 constexpr char kDefaultBase[] = "surface0.png";
 
-std::string ValueOr(const InstallKeyReader& read, const char* key, const std::string& fallback,
-                    std::size_t maxBytes)
+std::string ValueOr(const InstallKeyReader& read, const char* key, const std::string& fallback, std::size_t maxBytes)
 {
     std::string value = read(key, fallback, maxBytes);
     return value.empty() ? fallback : value;
@@ -36,7 +35,8 @@ InstallKeys ReadInstallKeys(const InstallKeyReader& read, const std::string& arc
 {
     InstallKeys keys;
     keys.base = ValueOr(read, "base", kDefaultBase, InstallKeys::kBaseLimit);
-    const std::string archiveTitle = dbcs::Truncate(ArchiveTitle(archivePath, isLead), InstallKeys::kTitleLimit, isLead);
+    const std::string archiveTitle =
+        dbcs::Truncate(ArchiveTitle(archivePath, isLead), InstallKeys::kTitleLimit, isLead);
     keys.title = ValueOr(read, "title", archiveTitle, InstallKeys::kTitleLimit);
     keys.ghost = read("ghost", std::string(), InstallKeys::kGhostLimit);
     keys.category = read("category", std::string(), InstallKeys::kCategoryLimit);

@@ -27,8 +27,7 @@ struct InstallKeys {
 
 // Reads one key of section "OSTRA": its value, or 'fallback' when the file
 // has no such key, cut to 'maxBytes' bytes.
-using InstallKeyReader =
-    std::function<std::string(const char* key, const std::string& fallback, std::size_t maxBytes)>;
+using InstallKeyReader = std::function<std::string(const char* key, const std::string& fallback, std::size_t maxBytes)>;
 
 // Reads "base", "title", "ghost", "category", "extractpath" in that order.
 // Defaults: "surface0.png"; the archive's file name without folder and

@@ -182,7 +182,8 @@ bool IsDeviceName(const std::string& name, dbcs::LeadByteTest isLead)
         if (IsSingle(whole, starts[k], next) && whole[starts[k]] == '.') break;
         base.append(whole, starts[k], next - starts[k]);
     }
-    while (!base.empty() && base.back() == ' ') base.pop_back();
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
     static const char* const kFixed[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
     for (const char* device : kFixed) {
         if (EqualsIgnoringAsciiCase(base, device, isLead)) return true;

@@ -103,7 +103,8 @@ bool Unpack(const OpenArchive& archive, const std::string& archivePath, SkinDefi
     if (!target || target->components.empty()) return false;
     const std::string skinRoot = FullPath(skinFolder);
     const std::string ownFolder = FullPath(installpath::Join(skinRoot, target->components));
-    if (skinRoot.empty() || ownFolder.empty() || !installpath::PathLiesInside(skinRoot, ownFolder, isLead)) return false;
+    if (skinRoot.empty() || ownFolder.empty() || !installpath::PathLiesInside(skinRoot, ownFolder, isLead))
+        return false;
 
     const std::vector<ArcFindData> members = archive.Members(ArchiveBounds::kMaxMembers + 1);
     if (!WithinBounds(members, archivePath)) return false;
@@ -114,7 +115,8 @@ bool Unpack(const OpenArchive& archive, const std::string& archivePath, SkinDefi
     // Bytes really written: a member may inflate beyond its declared size.
     std::uint64_t written = 0;
     for (const ArcFindData& member : members) {
-        const std::optional<installpath::RelativePath> relative = installpath::ReadRelativePath(member.fileName, isLead);
+        const std::optional<installpath::RelativePath> relative =
+            installpath::ReadRelativePath(member.fileName, isLead);
         if (!relative || relative->components.empty()) continue;
         const std::string path = FullPath(installpath::Join(ownFolder, relative->components));
         if (path.empty() || !installpath::PathLiesInside(ownFolder, path, isLead)) continue;

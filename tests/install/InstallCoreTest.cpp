@@ -90,9 +90,9 @@ TEST(InstallPath, ReadsArchivePathsAsPlainNamesBelowTheirFolder)
         {kSo + "/x.txt", true, {kSo, "x.txt"}, false},
         {kHyo + "..\\x", true, {kHyo, "x"}, false},
         {kHyo + "\\..\\x", true, {"x"}, false},
-        {"abc\x83", false, {}, false},   // half a character
-        {"\x83/x", false, {}, false},    // no character ends in a slash
-        {"\x83..\\x", false, {}, false},  // 0x83 0x2E is no character
+        {"abc\x83", false, {}, false},     // half a character
+        {"\x83/x", false, {}, false},      // no character ends in a slash
+        {"\x83..\\x", false, {}, false},   // 0x83 0x2E is no character
         {"\x83|", true, {"\x83|"}, false}, // 0x83 0x7C is one character, not a bar
     };
     for (const RelativeCase& c : cases) {
@@ -246,7 +246,8 @@ TEST(InstallScript, LinesAreTheShiftJisBytesOfTheHostScript)
 TEST(ArchiveBounds, RefusesMoreThanTenThousandMembersOrOneGibibyte)
 {
     ArchiveBounds members;
-    for (int i = 0; i < 10000; ++i) members.AddMember(1);
+    for (int i = 0; i < 10000; ++i)
+        members.AddMember(1);
     EXPECT_FALSE(members.Exceeded());
     members.AddMember(0);
     EXPECT_TRUE(members.Exceeded());

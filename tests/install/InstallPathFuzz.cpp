@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(installpath::PathLiesInside(folder, joined, isLead) == !path->components.empty());
         const auto levels = installpath::FolderLevels(joined, isLead);
         Check(!levels.empty() && levels.back() == joined);
-        for (const std::string& level : levels) Check(joined.compare(0, level.size(), level) == 0);
+        for (const std::string& level : levels)
+            Check(joined.compare(0, level.size(), level) == 0);
     }
 
     if (installpath::PathLiesInside(folder, full, isLead)) {

@@ -76,6 +76,22 @@ Tree ListTree(const std::string& root)
     return tree;
 }
 
+// The installer's temporary files ("osk" prefix) now in the temporary folder.
+Tree TemporaryFiles()
+{
+    char folder[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof folder, folder);
+    Tree names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((std::string(folder) + "osk*.tmp").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.insert(data.cFileName);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
+
 // The request text the recording module logs for one call.
 std::string RequestCall(const std::string& text)
 {
@@ -116,8 +132,8 @@ class MainWindow {
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "InstallTestMain";
         RegisterClassA(&wc);
-        m_window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
-                                   nullptr);
+        m_window =
+            CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
         SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~MainWindow() { DestroyWindow(m_window); }
@@ -148,8 +164,8 @@ class DropWindow : public SentenceTarget {
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "InstallTestSkin";
         RegisterClassA(&wc);
-        m_window = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 10, 10, 40, 40,
-                                   nullptr, nullptr, wc.hInstance, nullptr);
+        m_window = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 10, 10, 40, 40, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
         SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         DragAcceptFiles(m_window, TRUE);
     }
@@ -163,7 +179,8 @@ class DropWindow : public SentenceTarget {
     bool Drop(const std::vector<std::string>& paths)
     {
         std::string list;
-        for (const std::string& path : paths) list += path + '\0';
+        for (const std::string& path : paths)
+            list += path + '\0';
         list += '\0';
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
         auto* files = static_cast<DROPFILES*>(GlobalLock(block));
@@ -225,16 +242,16 @@ class SkinInstall : public ::testing::Test {
         m_root = testenv::FreshDir(info->name());
         m_skins = m_root + "\\skin";
         m_window = std::make_unique<DropWindow>();
-        m_window->target = {m_window->SentenceWindow(), s_host->Window(), m_main.Window(), &m_window->module,
-                            &m_window->player, m_skins};
+        m_window->target = {m_window->SentenceWindow(), s_host->Window(),  m_main.Window(),
+                            &m_window->module,          &m_window->player, m_skins};
     }
 
     // A recording module in the drop window, answering every event with a
     // sentence that shows surface 3.
     void LoadRecordingModule()
     {
-        m_moduleDir = testenv::FreshDir(std::string("module-") +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_moduleDir =
+            testenv::FreshDir(std::string("module-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, sizeof self);
         std::string dll = self;
@@ -253,7 +270,8 @@ class SkinInstall : public ::testing::Test {
     {
         const std::size_t before = s_host->WaitFor("DSSTP", 0, 0).size();
         std::vector<std::string> paths;
-        for (const std::string& name : names) paths.push_back(Archive(name));
+        for (const std::string& name : names)
+            paths.push_back(Archive(name));
         EXPECT_TRUE(m_window->Drop(paths));
         const std::vector<standin::LogRecord> records = s_host->WaitFor("DSSTP", before + 1, 10000);
         EXPECT_EQ(records.size(), before + 1) << "one notification per drop";
@@ -285,7 +303,10 @@ const std::vector<UINT> kNotReloaded = {};
 TEST_F(SkinInstall, WithoutTitleOrTargetTheSkinTakesTheArchiveNameAndTheModuleHearsOfIt)
 {
     LoadRecordingModule();
+    const Tree temporaries = TemporaryFiles();
     EXPECT_EQ(DropAndNotify({"plain.zip"}), HostNotify({"plain", "G", "a,b"}, Success("plain")));
+    EXPECT_EQ(TemporaryFiles(), temporaries) << "the definition file and the base image were extracted to "
+                                                "temporary files that are deleted after use";
     EXPECT_TRUE(m_window->installed);
     EXPECT_EQ(m_main.commands, kReloaded);
     // Folders come from forward-slash member names, created level by level.
@@ -305,9 +326,8 @@ TEST_F(SkinInstall, ACabinetMadeByGcabInstallsLikeAZip)
 {
     EXPECT_EQ(DropAndNotify({"cabinet.cab"}), HostNotify({"cabinet", "G", "a,b"}, Success("cabinet")));
     EXPECT_EQ(m_main.commands, kReloaded);
-    EXPECT_EQ(ListTree(m_skins + "\\cabinet"),
-              (Tree{"ostra.ini", "surface0.png", "surface0a.txt", "sub\\", "sub\\top.txt", "sub\\dir\\",
-                    "sub\\dir\\deep.txt"}));
+    EXPECT_EQ(ListTree(m_skins + "\\cabinet"), (Tree{"ostra.ini", "surface0.png", "surface0a.txt", "sub\\",
+                                                     "sub\\top.txt", "sub\\dir\\", "sub\\dir\\deep.txt"}));
     for (const char* file : {"ostra.ini", "surface0.png", "surface0a.txt", "sub\\top.txt", "sub\\dir\\deep.txt"})
         ExpectSameBytes(m_skins + "\\cabinet\\" + file, Source("cabinet", file));
 }
@@ -321,8 +341,10 @@ TEST_F(SkinInstall, ATargetTwoLevelsDeepCreatesBoth)
 
 TEST_F(SkinInstall, OfThreeDroppedArchivesOnlyTheFirstIsInstalled)
 {
-    EXPECT_EQ(DropAndNotify({"first.zip", "second.zip", "third.zip"}), HostNotify({"first", "first"}, Success("first")));
-    EXPECT_EQ(ListTree(m_root), (Tree{"skin\\", "skin\\first\\", "skin\\first\\ostra.ini", "skin\\first\\surface0.png"}));
+    EXPECT_EQ(DropAndNotify({"first.zip", "second.zip", "third.zip"}),
+              HostNotify({"first", "first"}, Success("first")));
+    EXPECT_EQ(ListTree(m_root),
+              (Tree{"skin\\", "skin\\first\\", "skin\\first\\ostra.ini", "skin\\first\\surface0.png"}));
     EXPECT_EQ(m_main.commands, kReloaded);
 }
 
@@ -331,8 +353,8 @@ TEST_F(SkinInstall, ShiftJisNamesWithABackslashTrailByteStayWhole)
     // タイトル "ソフト表" and the member "ソ/x.txt": both hold 0x5C as a trail byte.
     EXPECT_EQ(DropAndNotify({"sjis.zip"}), HostNotify({"ソフト表", "さくら"}, Success("ソフト表")));
     EXPECT_EQ(testenv::ReadFile(m_skins + "\\ソフト表\\ソ\\x.txt"), "so\n");
-    EXPECT_EQ(ListTree(m_skins),
-              (Tree{"ソフト表\\", "ソフト表\\ostra.ini", "ソフト表\\surface0.png", "ソフト表\\ソ\\", "ソフト表\\ソ\\x.txt"}));
+    EXPECT_EQ(ListTree(m_skins), (Tree{"ソフト表\\", "ソフト表\\ostra.ini", "ソフト表\\surface0.png", "ソフト表\\ソ\\",
+                                       "ソフト表\\ソ\\x.txt"}));
 }
 
 TEST_F(SkinInstall, WithoutItsBaseImageNothingIsExtracted)
@@ -370,20 +392,30 @@ TEST_F(SkinInstall, AFileThatIsNoArchiveFailsWithoutAReload)
 // Places outside the test's folder that an escaping archive would reach.
 std::vector<std::string> OutsideProbes(const std::string& root)
 {
-    return {"C:\\escape-drive.txt", "C:\\escape-drive2.txt", "C:\\escape-relative.txt", "C:\\outside-drive",
-            "Z:\\escape-root.txt",  "Z:\\outside-root",      "\\escape-root.txt",       "\\outside-root",
-            root + "\\..\\escape-up.txt", root + "\\..\\escape-back.txt", root + "\\..\\outside",
-            root + "\\escape-sub.txt", root + "\\skin2"};
+    return {"C:\\escape-drive.txt",
+            "C:\\escape-drive2.txt",
+            "C:\\escape-relative.txt",
+            "C:\\outside-drive",
+            "Z:\\escape-root.txt",
+            "Z:\\outside-root",
+            "\\escape-root.txt",
+            "\\outside-root",
+            root + "\\..\\escape-up.txt",
+            root + "\\..\\escape-back.txt",
+            root + "\\..\\outside",
+            root + "\\escape-sub.txt",
+            root + "\\skin2"};
 }
 
 TEST_F(SkinInstall, MembersThatWouldLeaveTheSkinsFolderAreSkipped)
 {
     EXPECT_EQ(DropAndNotify({"members.zip"}), HostNotify({"Members"}, Success("Members")));
-    EXPECT_EQ(ListTree(m_root), (Tree{"skin\\", "skin\\members\\", "skin\\members\\ostra.ini",
-                                      "skin\\members\\surface0.png", "skin\\members\\good.txt",
-                                      "skin\\members\\fine.txt", "skin\\members\\dots"}));
+    EXPECT_EQ(ListTree(m_root),
+              (Tree{"skin\\", "skin\\members\\", "skin\\members\\ostra.ini", "skin\\members\\surface0.png",
+                    "skin\\members\\good.txt", "skin\\members\\fine.txt", "skin\\members\\dots"}));
     EXPECT_EQ(testenv::ReadFile(m_skins + "\\members\\fine.txt"), "fine\n");
-    for (const std::string& probe : OutsideProbes(m_root)) EXPECT_FALSE(Exists(probe)) << probe;
+    for (const std::string& probe : OutsideProbes(m_root))
+        EXPECT_FALSE(Exists(probe)) << probe;
 }
 
 TEST_F(SkinInstall, ATargetOutsideTheSkinFolderFailsBeforeAnythingIsWritten)
@@ -395,7 +427,8 @@ TEST_F(SkinInstall, ATargetOutsideTheSkinFolderFailsBeforeAnythingIsWritten)
                   HostNotify({std::string("T-") + name}, kFailure));
         EXPECT_EQ(m_main.commands, kReloaded);
         EXPECT_EQ(ListTree(m_root), Tree{});
-        for (const std::string& probe : OutsideProbes(m_root)) EXPECT_FALSE(Exists(probe)) << probe;
+        for (const std::string& probe : OutsideProbes(m_root))
+            EXPECT_FALSE(Exists(probe)) << probe;
     }
 }
 

@@ -122,6 +122,16 @@ std::string Success(const std::string& title)
 
 const char kFailure[] = "\\h\\s4インストール失敗‥‥。\\e";
 
+// Dispatches every message waiting in this thread's queue.
+void DispatchWaiting()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
 // The window that stands for the program's main window: records commands.
 class MainWindow {
   public:
@@ -192,11 +202,7 @@ class DropWindow : public SentenceTarget {
         GlobalUnlock(block);
         const int before = drops;
         if (!PostMessageA(m_window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        DispatchWaiting();
         return drops == before + 1;
     }
 
@@ -440,7 +446,12 @@ TEST_F(SkinInstall, ArchivesBeyondTheBoundsAreRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(definition.title, "many");
     EXPECT_FALSE(InstallSkinArchive(Archive("huge.zip"), definition, nullptr, m_skins));
     EXPECT_EQ(definition.title, "huge");
+    // A cabinet lists no sizes; its file table declares 1.25 GiB for one member.
+    EXPECT_FALSE(InstallSkinArchive(Archive("hugecab.cab"), definition, m_main.Window(), m_skins));
+    EXPECT_EQ(definition.title, "hugecab") << "the cabinet opened and its definition was read";
+    DispatchWaiting();
     EXPECT_EQ(ListTree(m_root), Tree{});
+    EXPECT_EQ(m_main.commands, kReloaded);
     // 10,000 members: installed (9,998 empty files in "m").
     EXPECT_TRUE(InstallSkinArchive(Archive("limit.zip"), definition, nullptr, m_skins));
     const Tree installed = ListTree(m_skins + "\\limit\\m");

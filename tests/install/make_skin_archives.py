@@ -164,6 +164,21 @@ def main():
                               ('a.bin', b'a'), ('b.bin', b'b'), ('c.bin', b'c')])
     for member in (b'a.bin', b'b.bin', b'c.bin'):
         patch_declared_size(path, member, 0x16000000)  # 3 x 352 MiB
+    # A cabinet whose file table declares 1.25 GiB for one member.
+    root = tree('hugecab', {b'ostra.ini': ini(extractpath='hugecab'), b'surface0.png': NOISE, b'big.bin': b'b'})
+    path = os.path.join(OUT, 'hugecab.cab')
+    subprocess.run(['gcab', '-c', os.path.abspath(path), 'ostra.ini', 'surface0.png', 'big.bin'], cwd=root,
+                   check=True)
+    data = bytearray(open(path, 'rb').read())
+    p, = struct.unpack_from('<I', data, 16)
+    count, = struct.unpack_from('<H', data, 28)
+    for _ in range(count):
+        end = data.index(b'\0', p + 16)
+        if bytes(data[p + 16:end]) == b'big.bin':
+            struct.pack_into('<I', data, p, 0x50000000)
+        p = end + 1
+    open(path, 'wb').write(bytes(data))
+
     # Exactly at the limits: 10,000 members.
     py_zip('limit.zip', [('ostra.ini', ini(extractpath='limit')), ('surface0.png', b'p')] +
            [('m/%05d' % i, b'') for i in range(9998)])

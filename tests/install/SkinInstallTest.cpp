@@ -18,6 +18,7 @@
 
 #include "app/DroppedSkin.h"
 #include "app/SkinInstaller.h"
+#include "skin/SkinCatalogue.h"
 #include "harness/StandinClient.h"
 #include "harness/TestEnv.h"
 #include "talk/ScriptModule.h"
@@ -326,6 +327,13 @@ TEST_F(SkinInstall, WithoutTitleOrTargetTheSkinTakesTheArchiveNameAndTheModuleHe
     ASSERT_GE(calls.size(), event.size());
     EXPECT_EQ(calls.substr(calls.size() - event.size()), event);
     EXPECT_EQ(m_window->shown, std::vector<int>{3});
+    // What the reload then finds: the new skin, as its definition says.
+    SkinCatalogue catalogue;
+    ASSERT_TRUE(catalogue.ScanFolder(m_skins));
+    ASSERT_EQ(catalogue.Entries().size(), 1u);
+    EXPECT_EQ(catalogue.Entries()[0].name, "plain");
+    EXPECT_EQ(catalogue.Entries()[0].ghost, "G");
+    EXPECT_EQ(catalogue.Entries()[0].category, "a,b");
 }
 
 TEST_F(SkinInstall, ACabinetMadeByGcabInstallsLikeAZip)

@@ -1,18 +1,15 @@
 #include "pellow/HostWatch.h"
 
+#include "framework/FaultGuard.h"
 #include "pellow/FileNameRequest.h"
 #include "pellow/HookMessages.h"
 #include "pellow/HostName.h"
 #include "pellow/SharedHook.h"
+#include "text/SystemLeadByte.h"
 
 namespace pellow {
 
 namespace {
-
-bool IsLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
-}
 
 // Class names can be up to 256 characters; a shorter buffer would cut
 // "TmainformX" down to "Tmainform" and take it for a host window.
@@ -102,7 +99,7 @@ void HostWatch::CheckHost()
     if (m_gate.HostChecked()) return;
     char path[MAX_PATH + 1] = {};
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    m_gate.SetHostProcess(length > 0 && length < MAX_PATH && HostName::IsHostExecutable(path, IsLeadByte));
+    m_gate.SetHostProcess(length > 0 && length < MAX_PATH && HostName::IsHostExecutable(path, ansi::IsSystemLeadByte));
 }
 
 LRESULT CALLBACK HostWatch::GetMessageProc(int code, WPARAM removal, LPARAM message)
@@ -169,14 +166,14 @@ void HostWatch::Attach(HWND host)
 LRESULT CALLBACK HostWatch::HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     HostWatch& watch = Instance();
-    try {
-        return watch.OnHostMessage(window, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may leave a window procedure. Our own part allocates
-        // nothing and cannot throw, so only a fault of the host's own
-        // procedure could get here, and repeating the message would be worse.
-        return 0;
-    }
+    LRESULT result = 0;
+    // Nothing may leave a window procedure, and this one also runs the host's
+    // own procedure for the message: a hardware fault or exception there, or
+    // in our part, ends here with the answer 0 (calling the host's procedure
+    // again for the same message would be worse). The guard is a structured
+    // exception frame; catch (...) would not see hardware faults.
+    if (!faultguard::Guard([&] { result = watch.OnHostMessage(window, message, wParam, lParam); })) return 0;
+    return result;
 }
 
 LRESULT HostWatch::OnHostMessage(HWND host, UINT message, WPARAM wParam, LPARAM lParam)

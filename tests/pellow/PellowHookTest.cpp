@@ -436,6 +436,26 @@ TEST_F(HookTest, ADetachRequestReleasesTheHostForGood)
     EXPECT_TRUE(host.AnswersQueries());
 }
 
+TEST_F(HookTest, AFaultInTheHostsOwnProcedureStopsInTheHooksProcedure)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    main.SetNotifying(false);
+
+    // The hook's procedure runs the host's own for every message. A fault
+    // there, in a message the host's loop dispatches, ends in the hook's
+    // guard; the host then takes the close posted after it and ends normally.
+    ASSERT_EQ(host.Control("fault"), 1);
+    ASSERT_EQ(host.Control("quit"), 1);
+    main.PumpUntil([&] { return !host.Running(); }, 20000);
+    ASSERT_FALSE(host.Running());
+    EXPECT_EQ(host.ExitCode(), 0u) << std::hex << "the host died of a fault 0x" << host.ExitCode();
+}
+
 TEST_F(HookTest, RemovingTheHookDetachesEveryHostAndLeavesThemRunning)
 {
     ScratchHost first, second;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/AnsiText.h"
+
 namespace installpath {
 
 namespace {
@@ -56,25 +58,9 @@ std::string StripTrailingDotsAndBlanks(const std::string& name, dbcs::LeadByteTe
     return name.substr(0, end);
 }
 
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Equal texts, ASCII letters in either case; the bytes of a double-byte
-// character must match exactly.
 bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b, dbcs::LeadByteTest isLead)
 {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (isLead(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-            ++i;
-        } else if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return ansi::EqualsIgnoringAsciiCase(a, b, isLead);
 }
 
 // Characters that no file name may hold; a colon separates a drive or a

@@ -7,7 +7,7 @@ ostra_portable_library(ostra_install_core SOURCES
   ${c}/InstallKeys.cpp
   ${c}/InstallPath.cpp
   ${c}/InstallScript.cpp
-  LIBS ostra_framework_core)
+  LIBS ostra_framework_core ostra_text)
 
 if(NOT OSTRA_NATIVE AND TARGET bruna AND TARGET selka AND TARGET ostra_talk AND TARGET ostra_catalogue)
   ostra_windows_library(ostra_install SOURCES

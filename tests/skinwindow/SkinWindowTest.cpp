@@ -3,6 +3,7 @@
 // hook library runs inside it and reports the host window, and the skins
 // carry a recording script module built beside this test.
 #include <windows.h>
+#include <shlobj.h> // DROPFILES
 
 #include <cstdio>
 #include <string>
@@ -660,4 +661,46 @@ TEST_F(SkinWindowTest, PlaysASendRequestAnsweringItsSenderAndRefusesASecondWhile
     DeleteObject(during);
     DeleteObject(after);
     other.Quit();
+}
+
+TEST_F(SkinWindowTest, AnArchiveDroppedOnTheSkinIsInstalledReportedAndReloaded)
+{
+    // plain.zip (Info-ZIP): no title, no extractpath, ghost "G", category
+    // "a,b", members in sub-folders.
+    const char* archives = getenv("OSTRA_INSTALL_ARCHIVES");
+    ASSERT_NE(archives, nullptr) << "the archives fixture did not run";
+    StandinClient host;
+    SkinWindow* skin = StartWithSkin(host);
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    WaitForNotices(host, window, 1);
+
+    // A real drop of two files: only the first is installed.
+    std::string list = std::string(archives) + "\\plain.zip" + '\0' + archives + "\\deep.zip" + '\0' + '\0';
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    ASSERT_NE(block, nullptr);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    files->pFiles = sizeof(DROPFILES);
+    CopyMemory(reinterpret_cast<char*>(files) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(block);
+    ASSERT_TRUE(PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0));
+
+    EXPECT_TRUE(PumpUntil([&] { return main.reloads == 1; }, 15000)) << "no reload after the drop";
+    EXPECT_NE(GetFileAttributesA((folder.root + "\\plain\\sub\\dir\\deep.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((folder.root + "\\outer").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the second dropped file was installed too";
+    bool listed = false;
+    for (const SkinDefinition& entry : main.Catalogue().Entries())
+        listed = listed || entry.name == "plain";
+    EXPECT_TRUE(listed) << "the new skin is not in the catalogue";
+
+    const std::vector<std::string> notices = WaitForNotices(host, window, 2);
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[1], "NOTIFY SSTP/1.1\r\nSender: おすとら\r\nEvent: OnOstraObjectInstalled\r\n"
+                          "Reference0: plain\r\nReference1: G\r\nReference2: a,b\r\n"
+                          "Script: \\h\\s0おすとら用スキン\\n\\n「plain」\\n\\nインストール完了。\\e\r\n"
+                          "Options: nodescript\r\nCharset: Shift_JIS\r\n\r\n");
+    const std::vector<std::string> frog = ModuleRequests(folder.frog);
+    ASSERT_FALSE(frog.empty());
+    EXPECT_EQ(frog.back(), ModuleRequest("OnOstraObjectInstalled", {"plain", "G", "a,b"}));
 }

@@ -3,6 +3,7 @@
 #include "bruna/DosDateTime.h"
 #include "bruna/MemberName.h"
 #include "framework/FaultGuard.h"
+#include "framework/KernelHandle.h"
 
 #include <cstring>
 #include <map>
@@ -18,30 +19,26 @@ constexpr DWORD kMaxTableBytes = 20u * 1024u * 1024u;
 // cabinet says it is (a truncated download cannot be read completely).
 bool ReadHeader(const char* path, CabHeader& header)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    // Growing the buffer may throw: the export answers that, the owner closes the file.
     std::vector<uint8_t> bytes;
     bool parsed = false;
     DWORD want = 64 * 1024;
-    try {
-        for (;;) {
-            const size_t had = bytes.size();
-            bytes.resize(want);
-            DWORD got = 0;
-            if (!ReadFile(file, bytes.data() + had, want - static_cast<DWORD>(had), &got, nullptr)) break;
-            bytes.resize(had + got);
-            parsed = header.Parse(bytes.data(), bytes.size());
-            if (parsed || bytes.size() < want || want >= kMaxTableBytes) break;
-            want *= 4;
-            if (want > kMaxTableBytes) want = kMaxTableBytes;
-        }
-    } catch (...) {
-        parsed = false;
+    for (;;) {
+        const size_t had = bytes.size();
+        bytes.resize(want);
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), bytes.data() + had, want - static_cast<DWORD>(had), &got, nullptr)) break;
+        bytes.resize(had + got);
+        parsed = header.Parse(bytes.data(), bytes.size());
+        if (parsed || bytes.size() < want || want >= kMaxTableBytes) break;
+        want *= 4;
+        if (want > kMaxTableBytes) want = kMaxTableBytes;
     }
     LARGE_INTEGER fileSize{};
-    if (parsed && (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart < header.cabinetSize)) parsed = false;
-    CloseHandle(file);
+    if (parsed && (!GetFileSizeEx(file.Get(), &fileSize) || fileSize.QuadPart < header.cabinetSize)) parsed = false;
     return parsed;
 }
 

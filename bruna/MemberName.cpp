@@ -2,55 +2,16 @@
 
 #include <cstring>
 
-bool MemberName::IsLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-namespace {
-
-unsigned char FoldAscii(unsigned char c)
-{
-    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
-}
-
-} // namespace
+#include "text/AnsiText.h"
 
 bool MemberName::EqualsIgnoreCase(const char* a, const char* b)
 {
-    if (!a || !b) return false;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
-    const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
-    while (*p && *q) {
-        if (IsLeadByte(*p)) {
-            // A double-byte character matches only byte for byte.
-            if (*p != *q) return false;
-            ++p;
-            ++q;
-            if (*p != *q) return false;
-            if (!*p) return true;
-            ++p;
-            ++q;
-            continue;
-        }
-        if (FoldAscii(*p) != FoldAscii(*q)) return false;
-        ++p;
-        ++q;
-    }
-    return *p == *q;
+    return a && b && ansi::EqualsIgnoringAsciiCase(a, b, ansi::IsCp932LeadByte);
 }
 
 void MemberName::SplitPath(const std::string& path, std::string& folder, std::string& file)
 {
-    size_t cut = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(c) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (c == '\\') cut = i;
-    }
+    const size_t cut = ansi::FindLastBackslash(path, ansi::IsCp932LeadByte);
     if (cut == std::string::npos) {
         folder.clear();
         file = path;

@@ -7,8 +7,6 @@
 
 class MemberName {
   public:
-    static bool IsLeadByte(unsigned char c);
-
     // Case-insensitive comparison of two names: ASCII letters fold, the
     // second byte of a double-byte character never does.
     static bool EqualsIgnoreCase(const char* a, const char* b);

@@ -4,6 +4,7 @@
 #include "bruna/EmptyZip.h"
 #include "bruna/GlobalBlock.h"
 #include "bruna/ZipMethod.h"
+#include "framework/KernelHandle.h"
 
 // unzip.h brings zlib's OF() macro that iowin32.h needs.
 #include <minizip/unzip.h>
@@ -35,13 +36,12 @@ ArcFileTime ToUtc(uLong dosDate)
 
 bool IsEmptyZipFile(const char* path)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     std::vector<uint8_t> bytes(EmptyZip::kMaxSize + 1);
     DWORD got = 0;
-    const bool read = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
+    const bool read = ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
     return read && EmptyZip::Is(bytes.data(), got);
 }
 

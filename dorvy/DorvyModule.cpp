@@ -6,13 +6,9 @@
 
 #include "dorvy/DorvyResponder.h"
 #include "dorvy/dorvy.h"
+#include "text/SystemLeadByte.h"
 
 namespace {
-
-bool IsSystemLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
-}
 
 // The request as bytes, never more than the block holds, whatever the caller
 // claims its length to be. The block is freed here, before any parsing.
@@ -53,7 +49,7 @@ extern "C" HGLOBAL __cdecl request(HGLOBAL requestBlock, long* length)
             GlobalFree(requestBlock); // no memory for the copy: still the module's to free
             return nullptr;
         }
-        const char* answer = dorvy::DorvyResponder::Answer(text.data(), text.size(), IsSystemLeadByte);
+        const char* answer = dorvy::DorvyResponder::Answer(text.data(), text.size(), ansi::IsSystemLeadByte);
         if (!answer || !length) return nullptr;
         const size_t size = std::strlen(answer);
         auto* block = static_cast<char*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size + 1));

@@ -8,30 +8,6 @@ constexpr const char DorvyResponder::kVersionResponse[];
 constexpr const char DorvyResponder::kQuibbetResponse[];
 constexpr const char DorvyResponder::kDoubleClickResponse[];
 
-namespace {
-
-// True when 'line' begins with 'prefix', ignoring the case of a-z only.
-bool StartsWithAsciiNoCase(const std::string& line, const char* prefix)
-{
-    const size_t n = std::strlen(prefix);
-    if (line.size() < n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char a = static_cast<unsigned char>(line[i]);
-        unsigned char b = static_cast<unsigned char>(prefix[i]);
-        if (a >= 'a' && a <= 'z') a = static_cast<unsigned char>(a - 'a' + 'A');
-        if (b >= 'a' && b <= 'z') b = static_cast<unsigned char>(b - 'a' + 'A');
-        if (a != b) return false;
-    }
-    return true;
-}
-
-} // namespace
-
-bool DorvyResponder::IsCp932LeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 std::vector<std::string> DorvyResponder::SplitLines(const std::string& text, LeadByteTest isLeadByte)
 {
     std::vector<std::string> lines;
@@ -44,7 +20,7 @@ std::vector<std::string> DorvyResponder::SplitLines(const std::string& text, Lea
             i += 2;
             lineStart = i;
         } else {
-            i += isLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+            i = ansi::NextCharacter(text, i, isLeadByte);
         }
     }
     if (lineStart < size) lines.push_back(text.substr(lineStart));
@@ -58,8 +34,8 @@ const char* DorvyResponder::Answer(const char* data, size_t size, LeadByteTest i
     const size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - data) : size;
     const std::vector<std::string> lines = SplitLines(std::string(data, length), isLeadByte);
     if (lines.empty()) return nullptr;
-    if (StartsWithAsciiNoCase(lines[0], "GET Version")) return kVersionResponse;
-    if (!StartsWithAsciiNoCase(lines[0], "GET Sentence")) return nullptr;
+    if (ansi::StartsWithIgnoringAsciiCase(lines[0], "GET Version", isLeadByte)) return kVersionResponse;
+    if (!ansi::StartsWithIgnoringAsciiCase(lines[0], "GET Sentence", isLeadByte)) return nullptr;
 
     static const char kEventKey[] = "Event: ";
     const size_t keyLength = sizeof(kEventKey) - 1;

@@ -6,18 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "text/AnsiText.h"
+
 namespace dorvy {
 
-using LeadByteTest = bool (*)(unsigned char byte);
+using ansi::LeadByteTest;
 
 class DorvyResponder {
   public:
     static constexpr const char kVersionResponse[] = "SHIORI/2.0 200 OK\r\nVersion: DORVY/2.0\r\n\r\n";
     static constexpr const char kQuibbetResponse[] = "DORVY/2.0 200 OK\r\nSentence: \\s7\\e\r\n\r\n";
     static constexpr const char kDoubleClickResponse[] = "DORVY/2.0 200 OK\r\nSentence: \\s0\\e\r\n\r\n";
-
-    // Lead bytes of code page 932 (Shift_JIS): 0x81-0x9F and 0xE0-0xFC.
-    static bool IsCp932LeadByte(unsigned char byte);
 
     // The non-empty lines of 'text' between CR LF separators. The search moves
     // one character at a time (a lead byte and the byte after it together)

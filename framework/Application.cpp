@@ -22,6 +22,8 @@ Application::Application() : m_instance(GetModuleHandleA(nullptr))
         std::abort();
     }
     g_application = this;
+    // The thread that makes the application object runs its windows.
+    WindowRegistry::Instance().ClaimUserInterfaceThread();
     m_helpFilePath = dbcs::ReplaceExtension(modulepath::ModuleFileName(nullptr), ".hlp", modulepath::IsSystemLeadByte);
 }
 
@@ -123,18 +125,26 @@ int Application::Run()
     return ExitInstance();
 }
 
-bool Application::PumpWaitingMessages()
+Application::PumpEnd Application::PumpQueued(DWORD start, DWORD limit)
 {
     MSG message{};
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             // Leave the quit for the message loop, which must still see it.
             PostQuitMessage(static_cast<int>(message.wParam));
-            return false;
+            return PumpEnd::Stopped;
         }
         DispatchOne(message);
-        if (m_mainWindow && !MainWindowAlive()) return false;
+        if (m_mainWindow && !MainWindowAlive()) return PumpEnd::Stopped;
+        // Unsigned difference: correct across the tick count's wrap.
+        if (GetTickCount() - start >= limit) return PumpEnd::OutOfTime;
     }
+    return PumpEnd::Drained;
+}
+
+bool Application::PumpWaitingMessages()
+{
+    if (PumpQueued(GetTickCount(), kWaitingMessagesBudget) == PumpEnd::Stopped) return false;
     return !m_mainWindow || MainWindowAlive();
 }
 
@@ -142,10 +152,12 @@ bool Application::PumpMessagesFor(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        if (!PumpWaitingMessages()) return false;
-        DWORD elapsed = GetTickCount() - start; // unsigned: correct across the tick count's wrap
-        if (elapsed >= milliseconds) return true;
-        // Sleep until a message arrives or the time is up, instead of spinning.
+        PumpEnd end = PumpQueued(start, milliseconds);
+        if (end == PumpEnd::Stopped) return false;
+        if (m_mainWindow && !MainWindowAlive()) return false;
+        DWORD elapsed = GetTickCount() - start;
+        if (end == PumpEnd::OutOfTime || elapsed >= milliseconds) return true;
+        // The queue is empty: sleep until a message arrives or the time is up.
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
     }
 }

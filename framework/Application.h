@@ -20,8 +20,7 @@ class Application {
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Virtual operations, in their fixed order.
-    virtual void Hook() {}                          // no caller in the framework
+    // What a program's or library's own application class overrides.
     virtual BOOL InitInstance();                    // FALSE ends the program at once (exit code 0)
     virtual int ExitInstance();                     // its result is the process's exit code
     virtual BOOL OnIdle(LONG idleCount);            // TRUE while more idle work is wanted
@@ -33,11 +32,18 @@ class Application {
     // Runs the message loop until the main window is gone or WM_QUIT arrives;
     // returns ExitInstance's result.
     int Run();
-    // Dispatches everything queued, then returns. False when the main window
-    // is gone or WM_QUIT was taken (the quit is posted again for the loop).
+    // The longest PumpWaitingMessages keeps dispatching, in milliseconds of
+    // GetTickCount: a queue that never empties (a window whose update region
+    // stays invalid gets WM_PAINT again and again) must not hold the caller.
+    static constexpr DWORD kWaitingMessagesBudget = 50;
+
+    // Dispatches what is queued, then returns; after kWaitingMessagesBudget
+    // it returns even if more is waiting. False when the main window is gone
+    // or WM_QUIT was taken (the quit is posted again for the loop).
     bool PumpWaitingMessages();
-    // Keeps dispatching for 'milliseconds' of GetTickCount, with the same
-    // early stops as PumpWaitingMessages.
+    // Keeps dispatching until 'milliseconds' of GetTickCount have passed
+    // (checked after every message), with the same early stops as
+    // PumpWaitingMessages.
     bool PumpMessagesFor(DWORD milliseconds);
 
     // A message box captioned with the application name: over the main window
@@ -70,6 +76,10 @@ class Application {
     bool MainWindowAlive() const;
     // One message taken from the queue: PreTranslateMessage, then translation and dispatch.
     void DispatchOne(MSG& message);
+    enum class PumpEnd { Drained, OutOfTime, Stopped };
+    // Dispatches queued messages until none is left, 'limit' milliseconds
+    // have passed since 'start', or the main window or a WM_QUIT stops it.
+    PumpEnd PumpQueued(DWORD start, DWORD limit);
 
     HINSTANCE m_instance;
     std::string m_commandLine;

@@ -5,17 +5,16 @@
 #include <cstddef>
 #include <string>
 
+#include "text/AnsiText.h"
+
 namespace dbcs {
 
-// Tells whether a byte starts a double-byte character.
-using LeadByteTest = bool (*)(unsigned char);
-
-// The lead bytes of code page 932 (Shift_JIS as Windows extends it).
-bool IsCp932LeadByte(unsigned char byte);
-
-// Position of the last backslash that is a character of its own, or
-// std::string::npos when there is none.
-std::size_t FindLastBackslash(const std::string& text, LeadByteTest isLead);
+// The code page rules themselves live in text/AnsiText.h; the path helpers
+// name them here too.
+using ansi::FindLastBackslash;
+using ansi::IsCp932LeadByte;
+using ansi::LeadByteTest;
+using ansi::Truncate;
 
 // The text up to and including the last backslash ("" when there is none).
 std::string CutAfterLastBackslash(const std::string& text, LeadByteTest isLead);
@@ -26,9 +25,5 @@ std::string LastComponent(const std::string& text, LeadByteTest isLead);
 // Replaces the extension of the last path component by 'extension' (which
 // starts with its dot); a component without a dot gets it appended.
 std::string ReplaceExtension(const std::string& path, const std::string& extension, LeadByteTest isLead);
-
-// The longest prefix of 'text' of at most 'maxBytes' bytes that does not end
-// inside a double-byte character (a lone lead byte at the end is dropped).
-std::string Truncate(const std::string& text, std::size_t maxBytes, LeadByteTest isLead);
 
 } // namespace dbcs

@@ -126,7 +126,7 @@ HGDIOBJ DeviceContext::SelectObject(HGDIOBJ object)
 
 DeviceContext* DeviceContext::FromHandle(HDC dc)
 {
-    if (!dc) return nullptr;
+    if (!dc || !WindowRegistry::Instance().OnUserInterfaceThread()) return nullptr;
     auto wrapper = std::make_unique<DeviceContext>();
     wrapper->AttachForeign(dc);
     return WindowRegistry::Instance().AddTemporary(std::move(wrapper));

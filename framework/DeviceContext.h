@@ -30,7 +30,8 @@ class DeviceContext {
     // the context is given back, so a bitmap can be deleted after its context.
     HGDIOBJ SelectObject(HGDIOBJ object);
 
-    // The wrapper of a handle, valid only while the current message is handled.
+    // The wrapper of a handle, valid only while the current message is handled;
+    // nullptr on a thread other than the user-interface thread.
     static DeviceContext* FromHandle(HDC dc);
 
   private:

@@ -62,9 +62,10 @@ void Dialog::OnCommand(UINT id, UINT code)
 
 BOOL Dialog::CreateModeless(LPARAM initParam)
 {
-    if (!m_template) return FALSE;
-    m_modal = false;
     WindowRegistry& registry = WindowRegistry::Instance();
+    if (!m_template || !registry.OnUserInterfaceThread()) return FALSE;
+    InUse use(*this);
+    m_modal = false;
     registry.AddPendingDialog(this);
     HWND hwnd = nullptr;
     bool completed = faultguard::Guard([&] {
@@ -79,8 +80,12 @@ BOOL Dialog::CreateModeless(LPARAM initParam)
 INT_PTR Dialog::DoModal(LPARAM initParam)
 {
     if (!m_template) return 0;
-    m_modal = true;
     WindowRegistry& registry = WindowRegistry::Instance();
+    if (!registry.OnUserInterfaceThread()) return -1; // as a dialog that could not be made
+    // The modal loop runs on this object's behalf: a deletion asked during it
+    // waits until the loop has ended and we are back here.
+    InUse use(*this);
+    m_modal = true;
     registry.AddPendingDialog(this);
     INT_PTR result = -1;
     if (!faultguard::Guard([&] {
@@ -154,16 +159,14 @@ void Dialog::BindDialogWindow(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 {
     m_hwnd = hwnd;
     Subclass();
-    m_receivedMessage = message;
-    m_receivedWParam = wParam;
-    m_receivedLParam = lParam;
-    faultguard::Guard([&] { WindowProc(message, wParam, lParam); });
+    // The first message takes the same road as every later one.
+    RunWindowProc(this, hwnd, message, wParam, lParam);
 }
 
 INT_PTR CALLBACK Dialog::FrameworkDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WindowRegistry& registry = WindowRegistry::Instance();
-    if (registry.Find(hwnd)) return 0;
+    if (!registry.OnUserInterfaceThread() || registry.Find(hwnd)) return 0;
     Dialog* dialog = registry.PeekPendingDialog();
     if (!dialog || dialog->m_hwnd) return 0;
     registry.RemovePendingDialog();

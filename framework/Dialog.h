@@ -25,8 +25,12 @@ class Dialog : public Window {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCommand(UINT id, UINT code) override;
 
-    // Slots 66 to 72.
+    // The dialog's own default processing, its creation, its end, and the
+    // handlers of its first message and of the OK and Cancel commands.
     virtual LRESULT DefaultDialogProc();
+    // Both fail on a thread other than the user-interface thread (FALSE, -1).
+    // A deletion of the object asked while the modal loop runs waits until
+    // DoModal returns.
     virtual BOOL CreateModeless(LPARAM initParam);
     virtual INT_PTR DoModal(LPARAM initParam);
     virtual void End(INT_PTR result);

@@ -4,39 +4,20 @@
 // an Icon is a user object (DestroyIcon, see Icon.h).
 #include <windows.h>
 
-#include <utility>
+#include "framework/OwnedHandle.h"
 
-template <class Handle> class GdiObject {
-  public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : m_handle(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : m_handle(other.Detach()) {}
-    GdiObject& operator=(GdiObject&& other) noexcept
-    {
-        if (this != &other) Reset(other.Detach());
-        return *this;
-    }
-
-    Handle Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-    void Reset(Handle handle = nullptr)
-    {
-        if (m_handle) DeleteObject(m_handle);
-        m_handle = handle;
-    }
-    // Gives up ownership, e.g. when a region is handed to SetWindowRgn.
-    Handle Detach() { return std::exchange(m_handle, nullptr); }
-
-  private:
-    Handle m_handle = nullptr;
+// GDI objects of every kind are released by DeleteObject.
+template <class H> struct GdiObjectTraits {
+    using Handle = H;
+    static Handle None() { return nullptr; }
+    static bool Release(Handle handle) { return DeleteObject(handle) != FALSE; }
 };
+
+template <class Handle> using GdiObject = OwnedHandle<GdiObjectTraits<Handle>>;
 
 class Bitmap : public GdiObject<HBITMAP> {
   public:
-    using GdiObject::GdiObject;
+    using OwnedHandle::OwnedHandle;
     bool Load(HINSTANCE instance, const char* name)
     {
         Reset(LoadBitmapA(instance, name));
@@ -56,7 +37,7 @@ class Bitmap : public GdiObject<HBITMAP> {
 
 class DibSection : public GdiObject<HBITMAP> {
   public:
-    using GdiObject::GdiObject;
+    using OwnedHandle::OwnedHandle;
     // 'bits' receives the address of the pixels, valid while the object lives.
     bool Create(HDC dc, const BITMAPINFO* info, void** bits)
     {
@@ -67,7 +48,7 @@ class DibSection : public GdiObject<HBITMAP> {
 
 class Region : public GdiObject<HRGN> {
   public:
-    using GdiObject::GdiObject;
+    using OwnedHandle::OwnedHandle;
     bool CreateRect(int left, int top, int right, int bottom)
     {
         Reset(CreateRectRgn(left, top, right, bottom));
@@ -77,7 +58,7 @@ class Region : public GdiObject<HRGN> {
 
 class Brush : public GdiObject<HBRUSH> {
   public:
-    using GdiObject::GdiObject;
+    using OwnedHandle::OwnedHandle;
     bool CreateSolid(COLORREF colour)
     {
         Reset(CreateSolidBrush(colour));
@@ -87,7 +68,7 @@ class Brush : public GdiObject<HBRUSH> {
 
 class Font : public GdiObject<HFONT> {
   public:
-    using GdiObject::GdiObject;
+    using OwnedHandle::OwnedHandle;
     bool Create(const LOGFONTA& description)
     {
         Reset(CreateFontIndirectA(&description));

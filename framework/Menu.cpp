@@ -132,7 +132,7 @@ BOOL Menu::TrackPopup(UINT flags, int x, int y, HWND owner)
 
 Menu* Menu::FromHandle(HMENU menu)
 {
-    if (!menu) return nullptr;
+    if (!menu || !WindowRegistry::Instance().OnUserInterfaceThread()) return nullptr;
     auto wrapper = std::make_unique<Menu>();
     wrapper->Attach(menu, false);
     return WindowRegistry::Instance().AddTemporary(std::move(wrapper));

@@ -40,7 +40,8 @@ class Menu {
     // TrackPopupMenu; with TPM_RETURNCMD the chosen command, else success.
     BOOL TrackPopup(UINT flags, int x, int y, HWND owner);
 
-    // The wrapper of a handle, valid only while the current message is handled.
+    // The wrapper of a handle, valid only while the current message is handled;
+    // nullptr on a thread other than the user-interface thread.
     static Menu* FromHandle(HMENU menu);
 
   private:

@@ -6,11 +6,6 @@
 
 namespace modulepath {
 
-bool IsSystemLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
 std::string ModuleFileName(HMODULE module)
 {
     // Paths beyond MAX_PATH exist; grow until the name fits.

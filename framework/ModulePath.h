@@ -4,11 +4,12 @@
 
 #include <string>
 
+#include "text/SystemLeadByte.h"
+
 namespace modulepath {
 
-// IsDBCSLeadByte for the system's ANSI code page, in the shape the
-// double-byte-aware path helpers take.
-bool IsSystemLeadByte(unsigned char byte);
+// The system code page's lead-byte test, which the path helpers take.
+using ansi::IsSystemLeadByte;
 
 // The full path of a module's file (the program's own for nullptr); "" on failure.
 std::string ModuleFileName(HMODULE module);

@@ -101,7 +101,8 @@ BOOL PropertyPage::OnWizardFinish()
 
 INT_PTR CALLBACK PropertyPage::PageDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != WM_INITDIALOG || WindowRegistry::Instance().Find(hwnd)) return 0;
+    WindowRegistry& registry = WindowRegistry::Instance();
+    if (message != WM_INITDIALOG || !registry.OnUserInterfaceThread() || registry.Find(hwnd)) return 0;
     auto* info = reinterpret_cast<PROPSHEETPAGEA*>(lParam);
     auto* page = info ? reinterpret_cast<PropertyPage*>(info->lParam) : nullptr;
     if (!page || page->m_hwnd) return 0;

@@ -19,7 +19,7 @@ class PropertyPage : public Dialog {
     void OnCancel() override {}
     BOOL OnNotify(int id, NMHDR* header, LRESULT* result) override;
 
-    // Slots 73 to 80.
+    // The property-sheet notifications, one handler each (see OnNotify).
     virtual BOOL OnApply();
     virtual void OnReset();
     virtual BOOL OnSetActive();

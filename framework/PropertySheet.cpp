@@ -45,6 +45,8 @@ void PropertySheet::PreparePages()
 
 BOOL PropertySheet::CreateModeless(LPARAM)
 {
+    if (!WindowRegistry::Instance().OnUserInterfaceThread()) return FALSE;
+    InUse use(*this);
     m_modal = false;
     m_header.dwFlags |= PSH_MODELESS;
     PreparePages();
@@ -58,6 +60,8 @@ BOOL PropertySheet::CreateModeless(LPARAM)
 
 INT_PTR PropertySheet::DoModal(LPARAM)
 {
+    if (!WindowRegistry::Instance().OnUserInterfaceThread()) return 2; // as a sheet that was not shown
+    InUse use(*this);
     m_modal = true;
     m_header.dwFlags &= ~static_cast<DWORD>(PSH_MODELESS);
     for (PropertyPage* page : m_pages) {
@@ -90,7 +94,7 @@ int CALLBACK PropertySheet::SheetCallback(HWND hwnd, UINT message, LPARAM)
 {
     if (message != PSCB_INITIALIZED || !hwnd) return 0;
     WindowRegistry& registry = WindowRegistry::Instance();
-    if (registry.Find(hwnd)) return 0;
+    if (!registry.OnUserInterfaceThread() || registry.Find(hwnd)) return 0;
     Dialog* pending = registry.PeekPendingDialog();
     auto* sheet = dynamic_cast<PropertySheet*>(pending);
     if (!sheet || sheet->m_hwnd) return 0;

@@ -2,17 +2,42 @@
 
 #include "framework/OsVersion.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "framework/Application.h"
 #include "framework/FaultGuard.h"
+#include "framework/KernelHandle.h"
 #include "framework/WindowRegistry.h"
+
+namespace {
+
+// A programming error that would otherwise lead to freed memory being used.
+// Ends the process with exit code 3, as abort() would, but without the
+// message box that abort() shows in a program without a console.
+[[noreturn]] void StopProgram(const char* why)
+{
+    OutputDebugStringA(why);
+    TerminateProcess(GetCurrentProcess(), Window::kStoppedExitCode);
+    std::abort(); // not reached
+}
+
+} // namespace
 
 Window::~Window()
 {
+    WindowRegistry& registry = WindowRegistry::Instance();
+    if (!registry.OnUserInterfaceThread()) {
+        // The tables belong to the user-interface thread; an object without a
+        // handle is in none of them, but a bound one cannot be taken out from here.
+        if (m_hwnd) StopProgram("Window: an object holding a window was destroyed on another thread\n");
+        return;
+    }
+    // The dispatcher would go on using this object after its handler returns.
+    if (m_useCount > 0)
+        StopProgram("Window: an object was deleted while one of its handlers ran; use DeleteWhenIdle\n");
     // An object that goes away while its window lives must not be reached
     // through the tables any more; its window keeps running on default processing.
-    WindowRegistry& registry = WindowRegistry::Instance();
     registry.ForgetPendingCreation(this);
     if (m_hwnd && registry.Find(m_hwnd) == this) {
         if (m_previousProc && IsWindow(m_hwnd)) {
@@ -36,6 +61,9 @@ BOOL Window::CreateEx(const char* className, const char* windowName, DWORD style
                       int width, int height, HWND parent, HMENU menuOrId, void* param)
 {
     WindowRegistry& registry = WindowRegistry::Instance();
+    if (!registry.OnUserInterfaceThread()) return FALSE;
+    // A deletion asked by a handler during the creation waits until we are done here.
+    InUse use(*this);
     registry.AddPendingCreation(this);
     Application* app = Application::Get();
     HINSTANCE instance = app ? app->Instance() : GetModuleHandleA(nullptr);
@@ -53,16 +81,38 @@ BOOL Window::CreateEx(const char* className, const char* windowName, DWORD style
 
 void Window::Destroy()
 {
-    if (m_hwnd) {
-        HWND hwnd = m_hwnd;
-        DestroyWindow(hwnd);
-        m_hwnd = nullptr;
+    if (!m_hwnd || !WindowRegistry::Instance().OnUserInterfaceThread()) return;
+    HWND hwnd = m_hwnd;
+    // A bound window forgets its handle at WM_NCDESTROY already; a failed
+    // DestroyWindow (a window of another thread) leaves the object as it was.
+    if (DestroyWindow(hwnd) || !IsWindow(hwnd)) {
+        if (m_hwnd == hwnd) m_hwnd = nullptr;
     }
+}
+
+void Window::DeleteWhenIdle()
+{
+    if (m_lifetime != Lifetime::Alive || !WindowRegistry::Instance().OnUserInterfaceThread()) return;
+    if (m_useCount > 0) {
+        m_lifetime = Lifetime::DeleteRequested;
+        return;
+    }
+    m_lifetime = Lifetime::Deleting;
+    delete this;
+}
+
+void Window::EndUse(Window& window)
+{
+    if (--window.m_useCount > 0 || window.m_lifetime != Lifetime::DeleteRequested) return;
+    // Messages that the destructor dispatches for this window must not
+    // start a second deletion when their dispatch ends.
+    window.m_lifetime = Lifetime::Deleting;
+    delete &window;
 }
 
 BOOL Window::Subclass()
 {
-    if (!m_hwnd || !IsWindow(m_hwnd)) return FALSE;
+    if (!m_hwnd || !IsWindow(m_hwnd) || !WindowRegistry::Instance().OnUserInterfaceThread()) return FALSE;
     if (m_previousProc) return TRUE;
     // A window of a framework class already runs the framework's procedure;
     // taking it as the previous one would make default processing recurse.
@@ -89,7 +139,7 @@ BOOL Window::Subclass()
 
 HWND Window::Unsubclass()
 {
-    if (!m_previousProc) return nullptr;
+    if (!m_previousProc || !WindowRegistry::Instance().OnUserInterfaceThread()) return nullptr;
     HWND hwnd = m_hwnd;
     if (IsWindow(hwnd)) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
     m_previousProc = nullptr;
@@ -119,16 +169,19 @@ void Window::Attach(HWND hwnd)
 
 Window* Window::FromHandle(HWND hwnd)
 {
-    if (!hwnd) return nullptr;
-    if (Window* bound = WindowRegistry::Instance().Find(hwnd)) return bound;
+    WindowRegistry& registry = WindowRegistry::Instance();
+    if (!hwnd || !registry.OnUserInterfaceThread()) return nullptr;
+    if (Window* bound = registry.Find(hwnd)) return bound;
     auto wrapper = std::make_unique<Window>();
     wrapper->m_hwnd = hwnd; // not bound: the handle map keeps only real owners
-    return WindowRegistry::Instance().AddTemporary(std::move(wrapper));
+    return registry.AddTemporary(std::move(wrapper));
 }
 
 LRESULT CALLBACK Window::FrameworkWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     WindowRegistry& registry = WindowRegistry::Instance();
+    // A window of a framework class made on another thread has no object.
+    if (!registry.OnUserInterfaceThread()) return DefWindowProcA(hwnd, message, wParam, lParam);
     Window* window = registry.Find(hwnd);
     if (!window) {
         window = registry.TakePendingCreation();
@@ -136,16 +189,72 @@ LRESULT CALLBACK Window::FrameworkWindowProc(HWND hwnd, UINT message, WPARAM wPa
         window->Attach(hwnd);
         registry.AdvanceCreation();
     }
+    ++registry.DispatchDepth();
+    LRESULT result = RunWindowProc(window, hwnd, message, wParam, lParam);
+    if (--registry.DispatchDepth() == 0 && registry.PurgeAfterOutermostMessage()) registry.PurgeTemporaries();
+    return result;
+}
+
+LRESULT Window::RunWindowProc(Window* window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The state of a dispatch of this object that may be running further out
+    // (this message was sent from inside one of its handlers).
+    const BOOL outerHandled = window->m_handled;
+    const UINT outerMessage = window->m_message;
+    const WPARAM outerWParam = window->m_wParam;
+    const LPARAM outerLParam = window->m_lParam;
+    const UINT outerReceived = window->m_receivedMessage;
+    const WPARAM outerReceivedWParam = window->m_receivedWParam;
+    const LPARAM outerReceivedLParam = window->m_receivedLParam;
+
     window->m_receivedMessage = message;
     window->m_receivedWParam = wParam;
     window->m_receivedLParam = lParam;
+    ++window->m_useCount;
     LRESULT result = 0;
-    ++registry.DispatchDepth();
     if (!faultguard::Guard([&] { result = window->WindowProc(message, wParam, lParam); })) {
-        result = DefWindowProcA(hwnd, message, wParam, lParam);
+        if (message == WM_NCCREATE) {
+            result = FALSE; // a window whose creation faulted must not be made
+        } else if (message == WM_CREATE) {
+            result = -1;
+        } else if (message == WM_NCDESTROY) {
+            // A fault before the binding was released came before the default
+            // processing too: release it and let that run now. After the
+            // release, the default processing has run already.
+            if (WindowRegistry::Instance().Find(hwnd) == window) {
+                WNDPROC previous = window->ReleaseBinding(hwnd);
+                window->m_hwnd = nullptr;
+                if (!faultguard::Guard([&] {
+                        result = previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam)
+                                          : DefWindowProcA(hwnd, message, wParam, lParam);
+                    })) {
+                    result = 0;
+                }
+            }
+        } else {
+            result = DefWindowProcA(hwnd, message, wParam, lParam);
+        }
     }
-    if (--registry.DispatchDepth() == 0 && registry.PurgeAfterOutermostMessage()) registry.PurgeTemporaries();
+    window->m_handled = outerHandled;
+    window->m_message = outerMessage;
+    window->m_wParam = outerWParam;
+    window->m_lParam = outerLParam;
+    window->m_receivedMessage = outerReceived;
+    window->m_receivedWParam = outerReceivedWParam;
+    window->m_receivedLParam = outerReceivedLParam;
+    EndUse(*window);
     return result;
+}
+
+WNDPROC Window::ReleaseBinding(HWND hwnd)
+{
+    WNDPROC previous = m_previousProc;
+    if (m_previousProc)
+        Unsubclass();
+    else
+        WindowRegistry::Instance().Unbind(hwnd);
+    if (Application* app = Application::Get()) app->RemoveIdleHandler(this);
+    return previous;
 }
 
 namespace {
@@ -166,14 +275,16 @@ bool ForegroundNeedsRights()
 void AllowOwnProcessForeground()
 {
     HMODULE user32 = GetModuleHandleA("User32.dll");
-    HMODULE loaded = nullptr;
-    if (!user32) user32 = loaded = LoadLibraryA("User32.dll");
+    ModuleHandle loaded;
+    if (!user32) {
+        loaded.Reset(LoadLibraryA("User32.dll"));
+        user32 = loaded.Get();
+    }
     if (!user32) return;
     using AllowProc = BOOL(WINAPI*)(DWORD);
     auto allow =
         reinterpret_cast<AllowProc>(reinterpret_cast<void*>(GetProcAddress(user32, "AllowSetForegroundWindow")));
     if (allow) allow(GetCurrentProcessId());
-    if (loaded) FreeLibrary(loaded);
 }
 
 } // namespace

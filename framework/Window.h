@@ -2,7 +2,27 @@
 // A window object: bound to at most one window handle, every message of that
 // window turned into a call of a virtual handler. Derived classes override
 // handlers; a handler that does not handle its message leaves it to default
-// processing (see WindowProc). The virtual operations keep their fixed order.
+// processing (see WindowProc).
+//
+// Threads: window objects belong to the user-interface thread, the thread
+// that constructed the application object (see WindowRegistry). On any other
+// thread CreateEx, Subclass and the dialogs' creation fail, Unsubclass and
+// FromHandle answer nullptr, Destroy and DeleteWhenIdle do nothing, and
+// destroying an object that still holds a window handle stops the program:
+// its binding could not be removed safely.
+//
+// Lifetime: the object's owner decides when it goes, but never while one of
+// its handlers runs. A handler may wait in a nested message loop (a modal
+// dialog, a tracked menu, a cross-process send, a wait that pumps messages),
+// and the message that asks for the object's end may arrive there. Objects
+// made with new therefore end with DeleteWhenIdle, which deletes at once when
+// no handler of the object runs and otherwise when the outermost one returns.
+// A plain delete while a handler of the object runs would leave the
+// dispatcher working on freed memory: the destructor stops the program then
+// (exit code kStoppedExitCode).
+// That holds for window objects that are members of another one too: a dialog
+// member whose modal loop runs keeps its owner's deletion waiting only when
+// the loop was started from one of the owner's handlers.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -13,29 +33,31 @@ class Menu;
 
 class Window {
   public:
+    // The exit code of a process stopped for a misuse described above.
+    static constexpr UINT kStoppedExitCode = 3;
+
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Slots 0 to 13.
+    // Creation, destruction and the binding to a window handle.
     virtual ~Window();
     virtual BOOL Create(const char* className, const char* windowName, DWORD style, DWORD exStyle, int x, int y,
                         int width, int height, HWND parent, HMENU menuOrId, void* param);
     virtual BOOL CreateEx(const char* className, const char* windowName, DWORD style, DWORD exStyle, int x, int y,
                           int width, int height, HWND parent, HMENU menuOrId, void* param);
+    // DestroyWindow; the object forgets the handle once the window is gone.
+    // A window can only be destroyed by its own thread: elsewhere nothing happens.
     virtual void Destroy();
     virtual BOOL Subclass();
     virtual HWND Unsubclass();
     virtual void SetText(const char* text);
     virtual std::string GetText();
-    virtual void Hook1(LPARAM) {}
-    virtual void Hook2(LPARAM) {}
-    virtual void Hook3(LPARAM) {}
-    virtual void Hook4(LPARAM) {}
+    // The default processing of the stored message, and the dispatcher.
     virtual LRESULT DefaultProc();
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Slots 14 to 65: handlers. The message each one serves is in brackets.
+    // Handlers. The message each one serves is in the comment beside it.
     virtual BOOL OnIdle();                                                            // idle list
     virtual void PreSubclass() {}                                                     // Subclass
     virtual BOOL CanClose();                                                          // WM_CLOSE
@@ -92,6 +114,31 @@ class Window {
     HWND Handle() const { return m_hwnd; }
     bool IsSubclassed() const { return m_previousProc != nullptr; }
 
+    // Deletes this object, which must have been made with new, as soon as
+    // none of its handlers runs: at once when none does, otherwise when the
+    // outermost one returns. Its window is left as it is (Destroy it first to
+    // end it too); a window still alive at deletion runs on default processing.
+    // Later requests are ignored; on another thread nothing happens.
+    void DeleteWhenIdle();
+    // True once DeleteWhenIdle was asked while a handler ran: a handler waiting
+    // in a nested loop should end its wait.
+    bool IsDeletePending() const { return m_lifetime != Lifetime::Alive; }
+
+    // Keeps the object alive across code that is not a handler but may run
+    // nested message loops on its behalf (DoModal, CreateEx): a deletion asked
+    // meanwhile happens when the last InUse of the object ends. For the
+    // user-interface thread only, like the object itself.
+    class InUse {
+      public:
+        explicit InUse(Window& window) : m_window(window) { ++m_window.m_useCount; }
+        ~InUse() { Window::EndUse(m_window); }
+        InUse(const InUse&) = delete;
+        InUse& operator=(const InUse&) = delete;
+
+      private:
+        Window& m_window;
+    };
+
     // The bound object of a window handle, or a temporary wrapper (valid only
     // while the current message is handled); nullptr for a null handle.
     static Window* FromHandle(HWND hwnd);
@@ -117,6 +164,9 @@ class Window {
 
     HWND m_hwnd = nullptr;
     WNDPROC m_previousProc = nullptr; // set only while subclassed
+    // Cleared by a handler that leaves its message to default processing.
+    // Each dispatch has its own: a message of this window dispatched inside a
+    // handler gets a fresh flag, and the outer handler's is restored after it.
     BOOL m_handled = FALSE;
     UINT m_message = 0; // the message passed on to default processing
     WPARAM m_wParam = 0;
@@ -127,6 +177,25 @@ class Window {
 
   private:
     friend class Dialog;
+
+    enum class Lifetime : unsigned char { Alive, DeleteRequested, Deleting };
+
+    // Runs the object's WindowProc for one message as the window procedure
+    // does: with its own handled flag and stored message, counted as in use,
+    // faults caught (creation messages then fail the creation), the binding
+    // released after WM_NCDESTROY whatever the handlers did, and a deletion
+    // asked meanwhile carried out when the object's last use ends. 'window'
+    // must not be used by the caller afterwards.
+    static LRESULT RunWindowProc(Window* window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Ends one use of 'window'; the last one carries out a pending deletion.
+    static void EndUse(Window& window);
+    // Drops the binding of a window that is being destroyed: the handle map
+    // (or the subclassing), the idle list. Returns the procedure that was
+    // replaced, when the window was subclassed.
+    WNDPROC ReleaseBinding(HWND hwnd);
     // Runs the foreground call with the input attached, as described above.
     template <class Call> auto WithForegroundRights(bool force, Call call) -> decltype(call());
+
+    int m_useCount = 0; // handlers of this object running, plus InUse scopes
+    Lifetime m_lifetime = Lifetime::Alive;
 };

@@ -60,25 +60,22 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         OnClose();
         break;
     case WM_DESTROY: {
-        OnDestroy();
+        // Guarded here so that the main window's end still posts the quit.
+        faultguard::Guard([&] { OnDestroy(); });
         Application* app = Application::Get();
         if (app && app->MainWindow() == this) PostQuitMessage(0);
         break;
     }
     case WM_NCDESTROY: {
-        OnNcDestroy();
+        // Guarded here so that a fault cannot keep the dying handle bound: a
+        // new window may get the same handle, and a dialog object that still
+        // holds it refuses to be bound again.
+        faultguard::Guard([&] { OnNcDestroy(); });
         HWND hwnd = m_hwnd;
         // Default processing still belongs to the procedure the window had
         // before we took it over, so the control can free its own data.
-        WNDPROC previous = m_previousProc;
-        if (m_previousProc)
-            Unsubclass();
-        else
-            WindowRegistry::Instance().Unbind(hwnd);
-        if (Application* app = Application::Get()) {
-            app->RemoveIdleHandler(this);
-            WinHelpA(hwnd, app->HelpFilePath().c_str(), HELP_QUIT, 0);
-        }
+        WNDPROC previous = ReleaseBinding(hwnd);
+        if (Application* app = Application::Get()) WinHelpA(hwnd, app->HelpFilePath().c_str(), HELP_QUIT, 0);
         if (previous) {
             LRESULT result = 0;
             if (!faultguard::Guard([&] { result = CallWindowProcA(previous, hwnd, message, wParam, lParam); })) {
@@ -262,6 +259,8 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT Window::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The handler destroyed the window: nothing is left to process.
+    if (!m_hwnd) return 0;
     // A handler may have processed other messages of this window meanwhile.
     m_message = message;
     m_wParam = wParam;

@@ -2,9 +2,16 @@
 // The framework's process-wide binding tables: which object belongs to which
 // window handle, the objects waiting for their window to be created, and the
 // temporary wrapper objects that live until the message loop's next round.
-// Used only by the thread that runs the windows, so nothing here is locked.
+//
+// Only the user-interface thread may touch them, so nothing here is locked:
+// that is the thread that constructed the application object (or, in a
+// process without one, the first thread that asked). On any other thread every
+// operation refuses: lookups find nothing, changes are ignored, a temporary
+// handed in is destroyed and nullptr returned, counts read 0. Callers check
+// OnUserInterfaceThread first to fail cleanly.
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -26,11 +33,16 @@ class WindowRegistry {
     WindowRegistry(const WindowRegistry&) = delete;
     WindowRegistry& operator=(const WindowRegistry&) = delete;
 
+    // Makes the calling thread the user-interface thread (the application
+    // object's constructor does).
+    void ClaimUserInterfaceThread() { m_userInterfaceThread.store(GetCurrentThreadId()); }
+    bool OnUserInterfaceThread();
+
     // The handle map.
-    Window* Find(HWND hwnd) const;
+    Window* Find(HWND hwnd);
     void Bind(HWND hwnd, Window* window);
     void Unbind(HWND hwnd);
-    std::size_t BoundCount() const { return m_handles.size(); }
+    std::size_t BoundCount() { return OnUserInterfaceThread() ? m_handles.size() : 0; }
 
     // Windows being created: the object waits under the current creation
     // number until the window procedure sees the first message of its window.
@@ -39,35 +51,52 @@ class WindowRegistry {
     // Drops 'window' from the pending map if it is still waiting (its
     // creation failed before any message reached the window procedure).
     void ForgetPendingCreation(Window* window);
-    std::uint32_t CreationNumber() const { return m_creation.Value(); }
-    void SetCreationNumber(std::uint32_t value) { m_creation.Set(value); }
-    void AdvanceCreation() { m_creation.Advance(); }
+    std::uint32_t CreationNumber() { return OnUserInterfaceThread() ? m_creation.Value() : 0; }
+    void SetCreationNumber(std::uint32_t value)
+    {
+        if (OnUserInterfaceThread()) m_creation.Set(value);
+    }
+    void AdvanceCreation()
+    {
+        if (OnUserInterfaceThread()) m_creation.Advance();
+    }
 
     // Dialogs being created, likewise.
     void AddPendingDialog(Dialog* dialog);
-    Dialog* PeekPendingDialog() const;
+    Dialog* PeekPendingDialog();
     void RemovePendingDialog();
     void ForgetPendingDialog(Dialog* dialog);
-    std::uint32_t DialogNumber() const { return m_dialog.Value(); }
-    void SetDialogNumber(std::uint32_t value) { m_dialog.Set(value); }
-    void AdvanceDialog() { m_dialog.Advance(); }
+    std::uint32_t DialogNumber() { return OnUserInterfaceThread() ? m_dialog.Value() : 0; }
+    void SetDialogNumber(std::uint32_t value)
+    {
+        if (OnUserInterfaceThread()) m_dialog.Set(value);
+    }
+    void AdvanceDialog()
+    {
+        if (OnUserInterfaceThread()) m_dialog.Advance();
+    }
 
     // Temporary objects: owned here until PurgeTemporaries.
     template <class T> T* AddTemporary(std::unique_ptr<T> object)
     {
+        if (!object || !OnUserInterfaceThread()) return nullptr;
         T* raw = object.get();
         m_temporaries.push_back(std::make_unique<Holder<T>>(std::move(object)));
         return raw;
     }
     void PurgeTemporaries();
-    std::size_t TemporaryCount() const { return m_temporaries.size(); }
+    std::size_t TemporaryCount() { return OnUserInterfaceThread() ? m_temporaries.size() : 0; }
 
     // In a DLL there is no loop of ours to purge after each round; the
     // foreground-idle hook should, but Wine never calls that hook. With this
     // set, the window procedure purges when its outermost call returns.
-    void SetPurgeAfterOutermostMessage(bool on) { m_purgeAfterOutermost = on; }
-    bool PurgeAfterOutermostMessage() const { return m_purgeAfterOutermost; }
-    // Nesting depth of the framework's window procedure on this thread.
+    void SetPurgeAfterOutermostMessage(bool on)
+    {
+        if (OnUserInterfaceThread()) m_purgeAfterOutermost = on;
+    }
+    bool PurgeAfterOutermostMessage() { return OnUserInterfaceThread() && m_purgeAfterOutermost; }
+    // Nesting depth of the framework's window procedure on the user-interface
+    // thread (the procedure does not count on other threads: it touches nothing).
     int& DispatchDepth() { return m_dispatchDepth; }
 
   private:
@@ -89,4 +118,5 @@ class WindowRegistry {
     std::vector<std::unique_ptr<HolderBase>> m_temporaries;
     bool m_purgeAfterOutermost = false;
     int m_dispatchDepth = 0;
+    std::atomic<DWORD> m_userInterfaceThread{0}; // 0 until claimed
 };

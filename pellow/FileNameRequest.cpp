@@ -1,28 +1,9 @@
 #include "pellow/FileNameRequest.h"
 
+#include "framework/KernelHandle.h"
 #include "pellow/HookMessages.h"
 
 namespace pellow {
-
-namespace {
-
-// Closes a process handle when the scope ends.
-class ProcessHandle {
-public:
-    explicit ProcessHandle(HANDLE handle) : m_handle(handle) {}
-    ~ProcessHandle()
-    {
-        if (m_handle) CloseHandle(m_handle);
-    }
-    ProcessHandle(const ProcessHandle&) = delete;
-    ProcessHandle& operator=(const ProcessHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
-} // namespace
 
 bool FileNameRequest::Answer(WPARAM processId, LPARAM address)
 {
@@ -43,7 +24,7 @@ bool FileNameRequest::Answer(WPARAM processId, LPARAM address)
         // send: WriteProcessMemory checks it where a plain copy would fault.
         return WriteProcessMemory(GetCurrentProcess(), target, path, length + 1, &written) && written == length + 1;
     }
-    ProcessHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, asker));
+    KernelHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, asker));
     if (!process.Get()) return false;
     return WriteProcessMemory(process.Get(), target, path, length + 1, &written) && written == length + 1;
 }

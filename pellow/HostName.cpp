@@ -4,36 +4,21 @@
 #include <string>
 
 #include "pellow/HookMessages.h"
+#include "text/AnsiText.h"
 
 namespace pellow {
 
 const char* const HostName::kExecutables[4] = {"ssp.exe", "sakura.exe", "embryo.exe", "materia.exe"};
 
-namespace {
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Only ASCII letters fold: the host names are ASCII, and a byte of a
-// double-byte character must never fold into one of their letters.
-bool EqualsIgnoringAsciiCase(const std::string& text, const char* lowerName)
-{
-    std::size_t i = 0;
-    for (; i < text.size() && lowerName[i]; ++i)
-        if (LowerAscii(text[i]) != lowerName[i]) return false;
-    return i == text.size() && lowerName[i] == '\0';
-}
-
-} // namespace
-
 bool HostName::IsHostExecutable(const char* modulePath, dbcs::LeadByteTest isLeadByte)
 {
     if (!modulePath) return false;
-    const std::string name = dbcs::LastComponent(modulePath, isLeadByte ? isLeadByte : dbcs::IsCp932LeadByte);
+    const dbcs::LeadByteTest isLead = isLeadByte ? isLeadByte : ansi::IsCp932LeadByte;
+    const std::string name = dbcs::LastComponent(modulePath, isLead);
+    // Only ASCII letters fold: a byte of a double-byte character never
+    // matches a letter of the (ASCII) host names.
     for (const char* host : kExecutables)
-        if (EqualsIgnoringAsciiCase(name, host)) return true;
+        if (ansi::EqualsIgnoringAsciiCase(name, host, isLead)) return true;
     return false;
 }
 

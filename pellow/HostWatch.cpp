@@ -1,18 +1,15 @@
 #include "pellow/HostWatch.h"
 
+#include "framework/FaultGuard.h"
 #include "pellow/FileNameRequest.h"
 #include "pellow/HookMessages.h"
 #include "pellow/HostName.h"
 #include "pellow/SharedHook.h"
+#include "text/SystemLeadByte.h"
 
 namespace pellow {
 
 namespace {
-
-bool IsLeadByte(unsigned char byte)
-{
-    return IsDBCSLeadByte(byte) != FALSE;
-}
 
 // Class names can be up to 256 characters; a shorter buffer would cut
 // "TmainformX" down to "Tmainform" and take it for a host window.
@@ -23,9 +20,36 @@ bool HasHostWindowClass(HWND window)
     return HostName::IsHostWindowClass(name);
 }
 
-LRESULT Send(HWND target, UINT message, WPARAM wParam)
+// Every report waits for the main program at most this long, so a hung main
+// program never freezes the host's window: a report that is not answered in
+// time counts as answered with 0 ("no skin"), and the host goes on.
+constexpr UINT kReportTimeoutMs = 1000;
+// The attach waits longer: the main program loads a whole skin meanwhile. An
+// attach that times out is refused; the next notify tries again.
+constexpr UINT kAttachTimeoutMs = 5000;
+// Once a report has timed out, the main program is taken to be hung until it
+// answers one again, and reports wait only this long: one move of the host
+// window makes three reports, and the system flags a program as hung only
+// after five seconds without messages, so full waits would stall each move
+// for seconds. The attach keeps its full wait: given up early, it would be
+// asked again and again while the main program is still making the skin.
+constexpr UINT kHungReportTimeoutMs = 100;
+
+// Whether the last report to the main program (or its skin windows, which
+// share its thread) timed out. The host's user-interface thread only.
+bool g_mainProgramHung = false;
+
+LRESULT Send(HWND target, UINT message, WPARAM wParam, UINT timeoutMs = kReportTimeoutMs)
 {
-    return SendMessageA(target, message, wParam, 0);
+    DWORD_PTR result = 0;
+    if (g_mainProgramHung && timeoutMs == kReportTimeoutMs) timeoutMs = kHungReportTimeoutMs;
+    if (!SendMessageTimeoutA(target, message, wParam, 0, SMTO_ABORTIFHUNG, timeoutMs, &result)) {
+        // A target that is no window fails at once and says nothing about the main program.
+        if (IsWindow(target)) g_mainProgramHung = true;
+        return 0;
+    }
+    g_mainProgramHung = false;
+    return static_cast<LRESULT>(result);
 }
 
 } // namespace
@@ -75,7 +99,7 @@ void HostWatch::CheckHost()
     if (m_gate.HostChecked()) return;
     char path[MAX_PATH + 1] = {};
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    m_gate.SetHostProcess(length > 0 && length < MAX_PATH && HostName::IsHostExecutable(path, IsLeadByte));
+    m_gate.SetHostProcess(length > 0 && length < MAX_PATH && HostName::IsHostExecutable(path, ansi::IsSystemLeadByte));
 }
 
 LRESULT CALLBACK HostWatch::GetMessageProc(int code, WPARAM removal, LPARAM message)
@@ -122,7 +146,8 @@ void HostWatch::Attach(HWND host)
     m_hostWindow = host;
     m_previousProc = reinterpret_cast<WNDPROC>(previous);
 
-    HWND skin = reinterpret_cast<HWND>(Send(main, ostra::WM_SKIN_ATTACH, reinterpret_cast<WPARAM>(host)));
+    HWND skin =
+        reinterpret_cast<HWND>(Send(main, ostra::WM_SKIN_ATTACH, reinterpret_cast<WPARAM>(host), kAttachTimeoutMs));
     if (m_previousProc == nullptr || m_gate.IsReleased()) return; // a detach request came in meanwhile
     if (!skin) {
         SetWindowLongPtrA(host, GWLP_WNDPROC, previous);
@@ -141,14 +166,14 @@ void HostWatch::Attach(HWND host)
 LRESULT CALLBACK HostWatch::HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     HostWatch& watch = Instance();
-    try {
-        return watch.OnHostMessage(window, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may leave a window procedure. Our own part allocates
-        // nothing and cannot throw, so only a fault of the host's own
-        // procedure could get here, and repeating the message would be worse.
-        return 0;
-    }
+    LRESULT result = 0;
+    // Nothing may leave a window procedure, and this one also runs the host's
+    // own procedure for the message: a hardware fault or exception there, or
+    // in our part, ends here with the answer 0 (calling the host's procedure
+    // again for the same message would be worse). The guard is a structured
+    // exception frame; catch (...) would not see hardware faults.
+    if (!faultguard::Guard([&] { result = watch.OnHostMessage(window, message, wParam, lParam); })) return 0;
+    return result;
 }
 
 LRESULT HostWatch::OnHostMessage(HWND host, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,5 +1,7 @@
 #include "pellow/SharedHook.h"
 
+#include "framework/KernelHandle.h"
+
 namespace pellow {
 
 namespace {
@@ -51,11 +53,9 @@ bool SharedHook::OwnerRunning()
 {
     const DWORD owner = g_record.ownerProcess;
     if (owner == 0 || owner == GetCurrentProcessId()) return true;
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner);
+    KernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, owner));
     if (!process) return GetLastError() == ERROR_ACCESS_DENIED; // it exists, we may only not wait on it
-    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    CloseHandle(process);
-    return running;
+    return WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 } // namespace pellow

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "selka/CallerMemory.h"
 #include "selka/DirectSstpText.h"
 #include "selka/selka.h"
 
@@ -41,12 +42,12 @@ int Deliver(HWND hwndFrom, HWND hwndTo, const char* text, size_t length)
 extern "C" int __cdecl DSSTPSend(HWND hwndFrom, HWND hwndTo, const char* sender, const char* script,
                                  const char* options)
 {
-    try {
-        const std::string text = selka::DirectSstpText::Send(sender, script, options, HandleNumber(hwndFrom));
-        return Deliver(hwndFrom, hwndTo, text.c_str(), text.size());
-    } catch (...) {
-        return 0; // no memory for the text: nothing is sent
-    }
+    // Strings that cannot be read, or no memory for the text: nothing is sent.
+    std::string text;
+    if (!selka::UseCallerMemory(
+            [&] { text = selka::DirectSstpText::Send(sender, script, options, HandleNumber(hwndFrom)); }))
+        return 0;
+    return Deliver(hwndFrom, hwndTo, text.c_str(), text.size());
 }
 
 extern "C" int __cdecl DSSTPNotify(HWND hwndFrom, HWND hwndTo, const char* sender, const char* script,
@@ -54,18 +55,18 @@ extern "C" int __cdecl DSSTPNotify(HWND hwndFrom, HWND hwndTo, const char* sende
                                    const char* reference2, const char* reference3, const char* reference4,
                                    const char* reference5, const char* reference6, const char* reference7)
 {
-    try {
-        const char* const references[8] = {reference0, reference1, reference2, reference3,
-                                           reference4, reference5, reference6, reference7};
-        const std::string text = selka::DirectSstpText::Notify(sender, script, event, references);
-        return Deliver(hwndFrom, hwndTo, text.c_str(), text.size());
-    } catch (...) {
+    const char* const references[8] = {reference0, reference1, reference2, reference3,
+                                       reference4, reference5, reference6, reference7};
+    std::string text;
+    if (!selka::UseCallerMemory([&] { text = selka::DirectSstpText::Notify(sender, script, event, references); }))
         return 0;
-    }
+    return Deliver(hwndFrom, hwndTo, text.c_str(), text.size());
 }
 
 extern "C" int __cdecl DSSTPRequest(HWND hwndFrom, HWND hwndTo, const char* request)
 {
     const char* text = request ? request : "";
-    return Deliver(hwndFrom, hwndTo, text, std::strlen(text));
+    std::string copy;
+    if (!selka::UseCallerMemory([&] { copy = text; })) return 0;
+    return Deliver(hwndFrom, hwndTo, copy.c_str(), copy.size());
 }

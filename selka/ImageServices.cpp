@@ -2,9 +2,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
+#include "selka/CallerMemory.h"
 #include "selka/DibLayout.h"
 #include "selka/PngDecoder.h"
 #include "selka/RunGatherer.h"
@@ -62,19 +65,30 @@ HRGN RegionFromRuns(const std::vector<selka::Run>& runs)
 
 HRGN BuildRegion(const uint8_t* dib)
 {
-    if (!dib || IsBadReadPtr(dib, selka::DibLayout::kHeaderSize)) return nullptr;
-    const int bitCount = dib[14] | dib[15] << 8;
+    // A header that cannot be read: no region.
+    uint8_t header[selka::DibLayout::kHeaderSize];
+    if (!dib || !selka::UseCallerMemory([&] { std::memcpy(header, dib, sizeof header); })) return nullptr;
+    const int bitCount = header[14] | header[15] << 8;
     if (bitCount != 4 && bitCount != 8 && bitCount != 24) {
         MessageBoxA(nullptr, "Invalid DIB Format", "imgCreateBitmapRgn()", MB_ICONHAND);
         return nullptr;
     }
     selka::DibView view;
-    if (!selka::DibView::Read(dib, view)) return nullptr;
-    // A pixel area that cannot be read gathers no runs.
-    if (IsBadReadPtr(dib + view.pixelOffset, view.pixelBytes)) return EmptyShape(view.height);
+    if (!selka::DibView::Read(header, view)) return nullptr;
 
+    // A palette or pixel area that cannot be read gathers no runs.
     std::vector<selka::Run> runs;
-    const selka::GatherResult result = selka::RunGatherer::Gather(dib, view, runs);
+    selka::GatherResult result = selka::GatherResult::Ok;
+    bool noMemory = false;
+    const bool read = selka::UseCallerMemory([&] {
+        try {
+            result = selka::RunGatherer::Gather(dib, view, runs);
+        } catch (const std::bad_alloc&) {
+            noMemory = true;
+        }
+    });
+    if (noMemory) return nullptr;
+    if (!read) return EmptyShape(view.height);
     if (result != selka::GatherResult::Ok) return nullptr;
     if (runs.empty()) return EmptyShape(view.height);
     return RegionFromRuns(runs);
@@ -84,9 +98,13 @@ HRGN BuildRegion(const uint8_t* dib)
 
 extern "C" HGLOBAL __cdecl LoadPNGFile(const char* path)
 {
+    if (!path) return nullptr;
+    // The path is read under the guard; the decoding itself only meets
+    // memory of its own.
+    std::string name;
+    if (!selka::UseCallerMemory([&] { name = path; })) return nullptr;
     try {
-        if (!path) return nullptr;
-        StdioFile file(path);
+        StdioFile file(name.c_str());
         GlobalBlockAllocator allocator;
         return selka::PngDecoder::DecodeFile(file.Get(), allocator);
     } catch (...) {

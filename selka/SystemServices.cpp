@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "selka/BatteryReport.h"
+#include "selka/CallerMemory.h"
 #include "selka/Md5.h"
 #include "selka/selka.h"
 
@@ -31,11 +32,15 @@ bool IsNtFamily()
 
 extern "C" int __cdecl GetMD5MessageDigest(const void* data, int length, char* digest)
 {
-    // Probing instead of a fault handler: a bad pointer from the caller gives 0.
-    if (length < 0 || !digest || IsBadWritePtr(digest, 33)) return 0;
-    if (length > 0 && (!data || IsBadReadPtr(data, static_cast<UINT_PTR>(length)))) return 0;
-    selka::Md5::HexDigest(data, static_cast<size_t>(length), digest);
-    return 1;
+    if (length < 0 || !digest || (length > 0 && !data)) return 0;
+    // The whole input is read before any byte of the digest is written, so
+    // an input that cannot be read leaves the caller's buffer alone.
+    char text[33];
+    const bool done = selka::UseCallerMemory([&] {
+        selka::Md5::HexDigest(data, static_cast<size_t>(length), text);
+        std::memcpy(digest, text, sizeof text);
+    });
+    return done ? 1 : 0;
 }
 
 extern "C" int __cdecl GetBatteryStatus(int* powerState, int* charge)
@@ -48,7 +53,9 @@ extern "C" int __cdecl GetBatteryStatus(int* powerState, int* charge)
         status.batteryFlag = power.BatteryFlag;
         status.percent = power.BatteryLifePercent;
     }
-    return g_battery.Report(status, powerState, charge) ? 1 : 0;
+    bool written = false;
+    if (!selka::UseCallerMemory([&] { written = g_battery.Report(status, powerState, charge); })) return 0;
+    return written ? 1 : 0;
 }
 
 extern "C" int __cdecl GetFreeSystemResources(WORD kind)
@@ -83,11 +90,18 @@ extern "C" int __cdecl SetOstraZOrder(HWND hwndSkin, HWND hwndHost, int onTop, U
 extern "C" HGLOBAL __cdecl StringToGlobalMem(const char* text, int* length)
 {
     if (!text) return nullptr;
-    const size_t size = std::strlen(text);
+    size_t size = 0;
+    if (!selka::UseCallerMemory([&] { size = std::strlen(text); })) return nullptr;
     if (size > 0x7FFFFFFE) return nullptr; // the length travels as a 32-bit int
     auto* block = static_cast<char*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size + 1));
     if (!block) return nullptr;
-    std::memcpy(block, text, size + 1);
-    if (length) *length = static_cast<int>(size);
+    const bool copied = selka::UseCallerMemory([&] {
+        std::memcpy(block, text, size + 1);
+        if (length) *length = static_cast<int>(size);
+    });
+    if (!copied) {
+        GlobalFree(block);
+        return nullptr;
+    }
     return block;
 }

@@ -7,6 +7,12 @@
 // Strings are NUL-terminated byte strings in the system's ANSI code page
 // (Shift_JIS on the machines the program serves). No export shows a message
 // except CreateDIBitmapRegion's "Invalid DIB Format" box.
+//
+// Pointers from the caller: every export uses the caller's memory (reads its
+// strings and pictures, writes its out values) inside a structured-exception
+// guard. Memory that cannot be read or written there gives the export's
+// failure result as documented below (0 or NULL), never a crash; nothing is
+// probed beforehand. No C++ exception leaves an export either.
 #include <windows.h>
 
 #ifdef SELKA_BUILDING
@@ -24,7 +30,8 @@ extern "C" {
 // (dwData 9801, cbData the text length without a NUL, wParam hwndFrom) with
 // one SendMessageTimeoutA(SMTO_ABORTIFHUNG, 1000 ms). The result is that
 // call's result: nonzero when the target processed the message, 0 when it is
-// not a window, hung, too slow, or memory for the text ran out. The library
+// not a window, hung, too slow, a string cannot be read, or memory for the
+// text ran out (nothing is sent then). The library
 // keeps nothing: the caller owns every string it passes. A null required
 // string is sent as an empty one.
 
@@ -65,7 +72,9 @@ SELKA_API HGLOBAL __cdecl LoadPNGFile(const char* path);
 // the result is the rectangle (0, height) - (1, height + 1) just below the
 // picture. Other bit counts show "Invalid DIB Format" and return NULL; a
 // 4-bit picture with 4249 runs or more returns NULL silently; a null or
-// unreadable header, or a top-down or compressed bitmap, returns NULL.
+// unreadable header, or a top-down or compressed bitmap, returns NULL; a
+// palette or pixel area that cannot be read gives the rectangle below the
+// picture, as a picture without shape does.
 // THE CALLER OWNS the region and deletes it with DeleteObject.
 // The DIB stays the caller's.
 SELKA_API HRGN __cdecl CreateDIBitmapRegion(const void* dib);
@@ -80,8 +89,9 @@ SELKA_API int __cdecl GetMD5MessageDigest(const void* data, int length, char* di
 // Power state (0 no battery information, 1 mains with a battery, 2 on
 // battery) and charge (0..100; unknown reads 100). Each out value is written
 // only when it differs from the value this library last reported for it (the
-// first call reports both); returns 1 when anything was written, else 0. The
-// caller keeps the values between calls. Not safe in two threads at once.
+// first call reports both); returns 1 when anything was written, else 0 (also
+// when an out value cannot be written). The caller keeps the values between
+// calls. Not safe in two threads at once.
 SELKA_API int __cdecl GetBatteryStatus(int* powerState, int* charge);
 
 // Free resources of 'kind' (0 system, 1 GDI, 2 user) in percent: 90 on every
@@ -97,8 +107,9 @@ SELKA_API int __cdecl SetOstraZOrder(HWND hwndSkin, HWND hwndHost, int onTop, UI
 // Copies 'text' with its NUL into fixed, zero-initialised global memory and
 // stores the length without the NUL in *length when length is not null.
 // THE RECEIVER OWNS the block (the pointer is also the HGLOBAL) and frees it
-// with GlobalFree. NULL when text is null or memory runs out; *length is then
-// untouched.
+// with GlobalFree. NULL when text is null or cannot be read, when *length
+// cannot be written, or when memory runs out; *length is then untouched
+// (or could not be touched).
 SELKA_API HGLOBAL __cdecl StringToGlobalMem(const char* text, int* length);
 
 #ifdef __cplusplus

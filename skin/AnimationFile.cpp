@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "skin/DecimalText.h"
+#include "text/AnsiText.h"
 
 namespace {
 
@@ -11,18 +12,11 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Whether text begins with the lower-case keyword, ASCII case ignored.
+// Whether text begins with the keyword, ASCII case ignored. The keywords
+// are ASCII, so which code page the file was written in does not matter.
 bool StartsWithKeyword(std::string_view text, std::string_view keyword)
 {
-    if (text.size() < keyword.size()) return false;
-    for (size_t i = 0; i < keyword.size(); ++i)
-        if (LowerAscii(text[i]) != keyword[i]) return false;
-    return true;
+    return ansi::StartsWithIgnoringAsciiCase(text, keyword, ansi::IsCp932LeadByte);
 }
 
 size_t LineEnd(std::string_view piece)
@@ -109,16 +103,17 @@ void AddPattern(std::string_view rest, Animation& animation)
 
     AnimationPattern pattern;
     pattern.surface = static_cast<uint32_t>(ParseDecimal(fields[0]));
-    std::string method(fields[2]);
-    for (char& c : method)
-        c = LowerAscii(c);
-    if (method == "move") {
+    const std::string_view method = fields[2];
+    const auto is = [method](std::string_view name) {
+        return ansi::EqualsIgnoringAsciiCase(method, name, ansi::IsCp932LeadByte);
+    };
+    if (is("move")) {
         pattern.method = PatternMethod::Move;
-    } else if (method == "base") {
+    } else if (is("base")) {
         pattern.method = PatternMethod::Base;
     } else {
         pattern.method = PatternMethod::Overlay;
-        pattern.fast = method == "overlayfast";
+        pattern.fast = is("overlayfast");
     }
     // Hundredths of a second; "overlayfast" patterns last half as long.
     pattern.wait = static_cast<int64_t>(ParseDecimal(fields[1])) * (pattern.fast ? 5 : 10);

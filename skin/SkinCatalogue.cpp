@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "framework/KernelHandle.h"
 #include "framework/ModulePath.h"
 #include "skin/SkinFolderOrder.h"
 
@@ -23,15 +24,14 @@ std::vector<SkinFolder> ListSkinFolders(const std::string& skinFolder)
 {
     std::vector<SkinFolder> folders;
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((skinFolder + "\\*.*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return folders;
+    FindHandle find(FindFirstFileA((skinFolder + "\\*.*").c_str(), &data));
+    if (!find) return folders;
     do {
         std::string name = data.cFileName;
         if (name == "." || name == "..") continue;
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         folders.push_back({skinFolder + "\\" + name, name});
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.Get(), &data));
     return folders;
 }
 

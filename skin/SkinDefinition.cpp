@@ -1,11 +1,8 @@
 #include "skin/SkinDefinition.h"
 
-#include <algorithm>
-#include <cstring>
-#include <vector>
-
 #include "framework/DbcsPath.h"
 #include "framework/ModulePath.h"
+#include "framework/PrivateProfile.h"
 
 namespace {
 
@@ -13,19 +10,12 @@ const char kSection[] = "OSTRA";
 
 std::string ReadText(const std::string& iniPath, const char* key, const char* fallback, std::size_t limit)
 {
-    std::vector<char> buffer(limit + 1, '\0');
-    DWORD length = GetPrivateProfileStringA(kSection, key, fallback, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                            iniPath.c_str());
-    // The reader's count is not to be trusted when it cut a double-byte
-    // value (Wine counts a byte it then left as NUL): the text ends at its NUL.
-    std::size_t size = std::min<std::size_t>({length, limit, std::strlen(buffer.data())});
-    // A value cut to fit may also end in the lead byte of a split character.
-    return dbcs::Truncate(std::string(buffer.data(), size), limit, modulepath::IsSystemLeadByte);
+    return privateprofile::ReadText(iniPath, kSection, key, fallback, limit);
 }
 
 std::int32_t ReadInteger(const std::string& iniPath, const char* key)
 {
-    return static_cast<std::int32_t>(GetPrivateProfileIntA(kSection, key, 0, iniPath.c_str()));
+    return privateprofile::ReadInteger(iniPath, kSection, key, 0);
 }
 
 } // namespace

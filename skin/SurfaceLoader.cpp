@@ -3,27 +3,26 @@
 #include <set>
 #include <vector>
 
+#include "framework/KernelHandle.h"
+#include "framework/PrivateProfile.h"
 #include "skin/SurfaceFileScan.h"
 
 namespace {
 
 std::string IniText(const std::string& iniPath, const char* key, const char* fallback)
 {
-    char value[260] = {};
-    GetPrivateProfileStringA("OSTRA", key, fallback, value, sizeof value, iniPath.c_str());
-    return value;
+    return privateprofile::ReadText(iniPath, "OSTRA", key, fallback, SkinDefinition::kLongTextLimit);
 }
 
 std::vector<std::string> ListSurfaceFiles(const std::string& folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\surface*.png").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
+    FindHandle find(FindFirstFileA((folder + "\\surface*.png").c_str(), &found));
+    if (!find) return names;
     do {
         names.emplace_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.Get(), &found));
     return names;
 }
 

@@ -4,9 +4,14 @@
 
 #include <optional>
 
+#include "framework/KernelHandle.h"
+#include "framework/PrivateProfile.h"
 #include "selka/selka.h"
 #include "skin/AnimationFile.h"
 #include "skin/Random.h"
+#include "skin/SkinDefinition.h"
+#include "text/AnsiText.h"
+#include "text/SystemLeadByte.h"
 
 namespace {
 
@@ -28,43 +33,29 @@ void ShowMessage(const char* text, UINT type)
 // double-byte character does not count as one.
 std::string WithTrailingBackslash(const std::string& folder)
 {
-    bool endsInBackslash = false;
-    for (size_t i = 0; i < folder.size(); ++i) {
-        endsInBackslash = folder[i] == '\\';
-        if (IsDBCSLeadByte(static_cast<BYTE>(folder[i])) && i + 1 < folder.size()) {
-            ++i;
-            endsInBackslash = false;
-        }
-    }
+    const size_t last = ansi::FindLastBackslash(folder, ansi::IsSystemLeadByte);
+    const bool endsInBackslash = last != std::string::npos && last + 1 == folder.size();
     return endsInBackslash ? folder : folder + "\\";
 }
 
 std::string IniText(const std::string& iniPath, const char* key, const char* fallback)
 {
-    char value[260] = {};
-    GetPrivateProfileStringA("OSTRA", key, fallback, value, sizeof value, iniPath.c_str());
-    return value;
+    return privateprofile::ReadText(iniPath, "OSTRA", key, fallback, SkinDefinition::kLongTextLimit);
 }
 
 // The whole file, or false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     char chunk[65536];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) {
-            ok = false;
-            break;
-        }
-        if (got == 0) break;
-        bytes.append(chunk, got);
+        if (!ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) return false;
+        if (got == 0) return true;
+        bytes.append(chunk, got); // may throw: the owner closes the file
     }
-    CloseHandle(file);
-    return ok;
 }
 
 // Draws 'bitmap' (width x height from its top-left) into 'target' at (x, y)
@@ -82,11 +73,6 @@ HRGN NewRegion()
     return CreateRectRgn(0, 0, 1, 1);
 }
 
-int Random0(int n)
-{
-    return Random(n);
-}
-
 } // namespace
 
 void SurfacePlayer::SetMessageHandler(MessageHandler handler)
@@ -94,16 +80,21 @@ void SurfacePlayer::SetMessageHandler(MessageHandler handler)
     g_messageHandler = handler;
 }
 
+SurfacePlayer::SurfacePlayer() : m_alive(std::make_shared<bool>(true)) {}
+
 SurfacePlayer::~SurfacePlayer()
 {
     Unload();
+    *m_alive = false;
 }
 
 bool SurfacePlayer::Load(HDC screen, const std::string& folder, const std::string& baseFile,
                          const std::string& animationFile)
 {
     try {
+        const std::shared_ptr<bool> alive = m_alive;
         Unload();
+        if (!*alive) return false;
         m_screen = screen;
         m_folder = WithTrailingBackslash(folder);
         const std::string iniPath = m_folder + "ostra.ini";
@@ -134,7 +125,7 @@ bool SurfacePlayer::Load(HDC screen, const std::string& folder, const std::strin
 
 void SurfacePlayer::Unload()
 {
-    Stop();
+    if (!StopEveryRun()) return;
     {
         std::lock_guard<std::mutex> hold(m_bufferLock);
         m_backBuffer.Reset();
@@ -172,7 +163,12 @@ void SurfacePlayer::GiveWindowRegion(HRGN source, BOOL redraw) const
 
 void SurfacePlayer::Start(PlayerWindow& window)
 {
-    if (m_run) Stop();
+    if (!StopEveryRun()) return;
+    // The window calls below may dispatch messages (placement asks the host
+    // across processes); what they dispatch may destroy, unload, stop or
+    // start this player. Such a later call owns the player from then on.
+    const std::shared_ptr<bool> alive = m_alive;
+    const auto overtaken = [&] { return !*alive || m_run || m_window != &window; };
     m_paused = true;
     m_window = &window;
     HWND hwnd = window.Handle();
@@ -188,6 +184,7 @@ void SurfacePlayer::Start(PlayerWindow& window)
         if (m_backBuffer) PatBlt(m_backBuffer.Get(), 0, 0, buffer.width, buffer.height, BLACKNESS);
     }
     window.Place();
+    if (overtaken()) return;
     {
         ScopedMemoryDC scratch(m_screen);
         std::lock_guard<std::mutex> hold(m_bufferLock);
@@ -198,11 +195,10 @@ void SurfacePlayer::Start(PlayerWindow& window)
     if (!m_engine.Animations().empty()) {
         InvalidateRect(hwnd, nullptr, TRUE);
         UpdateWindow(hwnd);
-        auto run = std::make_unique<Run>();
+        if (overtaken()) return;
+        auto run = std::make_shared<Run>();
         run->player = this;
-        m_passes = 0;
-        m_passesAtStopRequest = 0;
-        run->thread = CreateThread(nullptr, 0, ThreadMain, run.get(), 0, nullptr);
+        run->thread.Reset(CreateThread(nullptr, 0, ThreadMain, run.get(), 0, nullptr));
         if (run->thread) m_run = std::move(run);
     } else {
         SetWindowPos(hwnd, nullptr, 0, 0, size.width, size.height,
@@ -221,42 +217,63 @@ void SurfacePlayer::Resume()
 void SurfacePlayer::Stop()
 {
     if (m_run) {
-        std::unique_ptr<Run> run = std::move(m_run);
+        // The record stays in m_run while this waits, so whatever re-enters
+        // the player meanwhile finds the thread and waits for it too.
+        const std::shared_ptr<Run> run = m_run;
+        const std::shared_ptr<bool> alive = m_alive;
         run->stopRequested = true;
-        m_passesAtStopRequest = m_passes.load();
-        // The thread's window calls are handled by this thread: keep handling
-        // messages until it has ended. A quit request met on the way is put
-        // back for the message loop.
-        bool quit = false;
-        WPARAM quitCode = 0;
-        for (;;) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    quit = true;
-                    quitCode = msg.wParam;
-                    continue;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-            const DWORD waited =
-                MsgWaitForMultipleObjectsEx(1, &run->thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-            if (waited == WAIT_OBJECT_0) break;
-            if (waited != WAIT_OBJECT_0 + 1) {
-                // The wait itself failed: fall back to reading the exit code.
-                DWORD code = 0;
-                if (!GetExitCodeThread(run->thread, &code) || code != STILL_ACTIVE) break;
-                Sleep(1);
-            }
-        }
-        CloseHandle(run->thread);
-        if (quit) PostQuitMessage(static_cast<int>(quitCode));
+        WaitForThreadEnd(*run);
+        // Destroyed while this waited: nothing of the player is left to touch.
+        if (!*alive) return;
+        if (m_run == run) m_run.reset();
         // A Start re-entered while this Stop waited owns the player now.
         if (m_run) return;
     }
     m_engine.Reset();
     m_initialised = false;
+}
+
+bool SurfacePlayer::StopEveryRun()
+{
+    // A Start re-entered while a Stop waits begins a new run; it is stopped
+    // too, so no second thread ever runs beside the one being replaced.
+    const std::shared_ptr<bool> alive = m_alive;
+    while (m_run) {
+        Stop();
+        if (!*alive) return false;
+    }
+    return true;
+}
+
+void SurfacePlayer::WaitForThreadEnd(const Run& run)
+{
+    // The thread's window calls are handled by this thread: keep handling
+    // messages until it has ended. A quit request met on the way is put back
+    // for the message loop.
+    HANDLE thread = run.thread.Get();
+    bool quit = false;
+    WPARAM quitCode = 0;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                quitCode = msg.wParam;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD waited = MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (waited == WAIT_OBJECT_0) break;
+        if (waited != WAIT_OBJECT_0 + 1) {
+            // The wait itself failed: fall back to reading the exit code.
+            DWORD code = 0;
+            if (!GetExitCodeThread(thread, &code) || code != STILL_ACTIVE) break;
+            Sleep(1);
+        }
+    }
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }
 
 void SurfacePlayer::Paint(HDC target, int width, int height)
@@ -279,7 +296,7 @@ DWORD WINAPI SurfacePlayer::ThreadMain(void* context)
 void SurfacePlayer::Animate(Run& run)
 {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-    const AnimationEngine::RandomSource random = Random0;
+    const AnimationEngine::RandomSource random = Random;
     m_engine.BeginRun(timeGetTime(), random);
     ScopedRegion current(NewRegion());
     ScopedMemoryDC scratch(m_screen);
@@ -304,7 +321,6 @@ void SurfacePlayer::Animate(Run& run)
             FinishFirstPass();
             m_initialised = true;
         }
-        ++m_passes;
         Sleep(AnimationEngine::kSleep);
     }
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/KernelHandle.h"
 #include "skin/AnimationEngine.h"
 #include "skin/PlayerWindow.h"
 #include "skin/ScopedGdiObject.h"
@@ -25,7 +26,7 @@ class SurfacePlayer {
     using MessageHandler = void (*)(const char* text, UINT type);
     static void SetMessageHandler(MessageHandler handler);
 
-    SurfacePlayer() = default;
+    SurfacePlayer();
     ~SurfacePlayer();
     SurfacePlayer(const SurfacePlayer&) = delete;
     SurfacePlayer& operator=(const SurfacePlayer&) = delete;
@@ -42,12 +43,20 @@ class SurfacePlayer {
 
     // Shows the base image in 'window' (resized, placed, shaped) and, when
     // there are animations, creates the paused animation thread; else shows
-    // the window. 'window' must outlive the run. User-interface thread.
+    // the window. A thread still running is stopped first. 'window' must
+    // outlive the run. User-interface thread.
     void Start(PlayerWindow& window);
     // Lets the thread begin its passes.
     void Resume();
     // Ends the thread, dispatching this thread's messages while waiting so
     // the thread's window calls complete; then resets every animation.
+    //
+    // What those messages do may come back to this player: another Stop, an
+    // Unload, a Start (a click that changes the surface) or the player's
+    // destruction (the skin window torn down by a detach). Each of them waits
+    // for the same thread before it touches anything the thread uses; a Stop
+    // whose player was destroyed meanwhile returns without touching it, and
+    // one whose player was started again meanwhile leaves the new run alone.
     void Stop();
 
     // The paint handler's copy of the back buffer's top-left width x height
@@ -64,23 +73,25 @@ class SurfacePlayer {
     const std::string& Folder() const { return m_folder; }
     const std::vector<std::string>& Lines() const { return m_lines; }
     const AnimationEngine& Engine() const { return m_engine; }
-    bool HasThread() const { return m_run != nullptr; }
-    // Passes the current or last thread has completed, and how many of them
-    // it completed after the last Stop had asked it to end.
-    uint32_t Passes() const { return m_passes; }
-    uint32_t PassesAfterStopRequest() const { return m_passes - m_passesAtStopRequest; }
     PixelSize BaseSize() const { return m_engine.BaseSize(); }
 
   private:
     // One run of the animation thread: its handle and its own stop flag, so a
-    // Stop that is re-entered while it waits cannot stop a later run.
+    // Stop that is re-entered while it waits cannot stop a later run. Shared
+    // by the player and every Stop waiting for it: the handle stays open
+    // until the last of them has seen the thread end.
     struct Run {
         SurfacePlayer* player = nullptr;
         std::atomic<bool> stopRequested{false};
-        HANDLE thread = nullptr;
+        KernelHandle thread;
     };
 
     static DWORD WINAPI ThreadMain(void* context);
+    // Stops until no run is left; false when the player was destroyed while
+    // a stop waited (the caller must then not touch it).
+    bool StopEveryRun();
+    // Dispatches this thread's messages until the run's thread has ended.
+    static void WaitForThreadEnd(const Run& run);
     void Animate(Run& run);
     void InitialiseWindow(HRGN currentRegion, HDC scratch);
     void FinishFirstPass();
@@ -107,11 +118,12 @@ class SurfacePlayer {
     ScopedMemoryDC m_backBuffer;
 
     PlayerWindow* m_window = nullptr;
-    std::unique_ptr<Run> m_run;
+    std::shared_ptr<Run> m_run;
+    // Cleared by the destructor; a Stop that dispatched messages checks it
+    // before it touches the player again.
+    std::shared_ptr<bool> m_alive;
     std::atomic<bool> m_paused{false};
     std::atomic<bool> m_initialised{false};
-    std::atomic<uint32_t> m_passes{0};
-    std::atomic<uint32_t> m_passesAtStopRequest{0};
 };
 
 // The skin window's players by surface number.

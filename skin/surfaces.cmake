@@ -8,7 +8,8 @@ ostra_portable_library(ostra_surfaces_core SOURCES
   ${s}/Random.cpp
   ${s}/AnimationFile.cpp
   ${s}/AnimationEngine.cpp
-  ${s}/SurfaceFileScan.cpp)
+  ${s}/SurfaceFileScan.cpp
+  LIBS ostra_text)
 
 # The Win32 side needs selka's picture loading, region building and z-order.
 if(NOT OSTRA_NATIVE AND TARGET selka)
@@ -17,5 +18,5 @@ if(NOT OSTRA_NATIVE AND TARGET selka)
     ${s}/SurfaceImage.cpp
     ${s}/SurfacePlayer.cpp
     ${s}/SurfaceLoader.cpp
-    LIBS ostra_surfaces_core selka gdi32 user32 winmm)
+    LIBS ostra_surfaces_core selka selka_core ostra_framework gdi32 user32 winmm)
 endif()

@@ -11,8 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using dorvy::DorvyResponder;
-    const char* answer =
-        DorvyResponder::Answer(reinterpret_cast<const char*>(data), size, DorvyResponder::IsCp932LeadByte);
+    const char* answer = DorvyResponder::Answer(reinterpret_cast<const char*>(data), size, ansi::IsCp932LeadByte);
     if (answer && answer != DorvyResponder::kVersionResponse && answer != DorvyResponder::kQuibbetResponse &&
         answer != DorvyResponder::kDoubleClickResponse)
         std::abort();
@@ -20,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t total = 0;
     if (data) {
         for (const auto& line : DorvyResponder::SplitLines(std::string(reinterpret_cast<const char*>(data), size),
-                                                           DorvyResponder::IsCp932LeadByte)) {
+                                                           ansi::IsCp932LeadByte)) {
             if (line.empty()) std::abort();
             total += line.size();
         }

@@ -20,7 +20,7 @@ template <size_t N> std::string Bytes(const char (&text)[N])
 // The answer's bytes, or "(none)" when the module gives none.
 std::string Answer(const std::string& request)
 {
-    const char* answer = DorvyResponder::Answer(request.data(), request.size(), DorvyResponder::IsCp932LeadByte);
+    const char* answer = DorvyResponder::Answer(request.data(), request.size(), ansi::IsCp932LeadByte);
     return answer ? answer : "(none)";
 }
 // The three answers, byte for byte as the host reads them.
@@ -79,9 +79,7 @@ TEST(DorvyResponder, Requests)
 TEST(DorvyResponder, DoubleByteStepping)
 {
     using Lines = std::vector<std::string>;
-    const auto split = [](const std::string& s) {
-        return DorvyResponder::SplitLines(s, DorvyResponder::IsCp932LeadByte);
-    };
+    const auto split = [](const std::string& s) { return DorvyResponder::SplitLines(s, ansi::IsCp932LeadByte); };
     EXPECT_EQ(split("ab\r\ncd"), (Lines{"ab", "cd"}));
     EXPECT_EQ(split("\r\n\r\nab\r\n\r\n"), (Lines{"ab"}));
     EXPECT_EQ(split("表示\r\n能力"), (Lines{"表示", "能力"})); // 0x95 0x5C: trail byte 0x5C
@@ -97,12 +95,12 @@ TEST(DorvyResponder, DoubleByteStepping)
     EXPECT_EQ(split(""), Lines{});
     // The event line after a line ending in a double-byte character.
     EXPECT_EQ(Answer("GET Sentence\r\nSender: おすとら\r\nEvent: OnQuibbetObjectHit"), kHit);
-    EXPECT_TRUE(DorvyResponder::IsCp932LeadByte(0x81));
-    EXPECT_TRUE(DorvyResponder::IsCp932LeadByte(0x9F));
-    EXPECT_TRUE(DorvyResponder::IsCp932LeadByte(0xE0));
-    EXPECT_TRUE(DorvyResponder::IsCp932LeadByte(0xFC));
-    EXPECT_FALSE(DorvyResponder::IsCp932LeadByte(0x80));
-    EXPECT_FALSE(DorvyResponder::IsCp932LeadByte(0xA0));
-    EXPECT_FALSE(DorvyResponder::IsCp932LeadByte(0xFD));
-    EXPECT_FALSE(DorvyResponder::IsCp932LeadByte('\r'));
+    EXPECT_TRUE(ansi::IsCp932LeadByte(0x81));
+    EXPECT_TRUE(ansi::IsCp932LeadByte(0x9F));
+    EXPECT_TRUE(ansi::IsCp932LeadByte(0xE0));
+    EXPECT_TRUE(ansi::IsCp932LeadByte(0xFC));
+    EXPECT_FALSE(ansi::IsCp932LeadByte(0x80));
+    EXPECT_FALSE(ansi::IsCp932LeadByte(0xA0));
+    EXPECT_FALSE(ansi::IsCp932LeadByte(0xFD));
+    EXPECT_FALSE(ansi::IsCp932LeadByte('\r'));
 }

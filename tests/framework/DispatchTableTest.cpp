@@ -1,4 +1,4 @@
-// Every routed message reaches its handler slot with its arguments unpacked
+// Every routed message reaches its handler with its arguments unpacked
 // as the window layer promises: one table of (message, wParam, lParam) and
 // the call the handler must see.
 #include <windows.h>
@@ -127,7 +127,7 @@ class LoggingWindow : public Window {
 
 } // namespace
 
-TEST(WindowDispatchTable, EveryRoutedMessageReachesItsSlotWithItsArguments)
+TEST(WindowDispatchTable, EveryRoutedMessageReachesItsHandlerWithItsArguments)
 {
     LoggingWindow window;
     ASSERT_TRUE(window.CreateEx(TestClassName(), "table", WS_POPUP, 0, 0, 0, 50, 50, nullptr, nullptr, nullptr));

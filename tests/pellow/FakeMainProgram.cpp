@@ -173,6 +173,10 @@ LRESULT CALLBACK FakeMainProgram::MainProc(HWND window, UINT message, WPARAM wPa
     if (!g_program) return DefWindowProcA(window, message, wParam, lParam);
     FakeMainProgram& self = *g_program;
     HWND host = reinterpret_cast<HWND>(wParam);
+    if (self.m_hangRelease && message == self.m_hangMessage) {
+        if (self.m_hangEntered) SetEvent(self.m_hangEntered);
+        WaitForSingleObject(self.m_hangRelease, 60000);
+    }
     switch (message) {
     case ostra::WM_SKIN_ATTACH:
         return self.OnAttach(host);

@@ -39,6 +39,17 @@ public:
     // (SetupHook with 0) before it is answered: the main program exiting
     // while a host reports its skin's creation.
     void SetRemoveHookOnSkinEvent(bool on) { m_removeHookOnEvent = on; }
+    // While 'release' is set (not null), 'message' (WM_SKIN_ATTACH or
+    // WM_SKIN_LOOKUP) is answered only once that event is signalled, at most
+    // a minute later: the main program hangs in its handler without
+    // dispatching anything, as a hung program does. 'entered' is signalled
+    // when a hang begins.
+    void SetHang(UINT message, HANDLE release, HANDLE entered)
+    {
+        m_hangMessage = message;
+        m_hangRelease = release;
+        m_hangEntered = entered;
+    }
     // While on, the notify message with wParam 0 is posted every 100 ms.
     void SetNotifying(bool on);
     // Forgets what was recorded (not the skin table).
@@ -80,6 +91,9 @@ private:
     UINT m_fileName = 0;
     AttachAnswer m_answer = AttachAnswer::CreateSkin;
     bool m_removeHookOnEvent = false;
+    UINT m_hangMessage = 0;
+    HANDLE m_hangRelease = nullptr;
+    HANDLE m_hangEntered = nullptr;
     std::map<HWND, HWND> m_table; // host window -> skin window
     std::map<HWND, HWND> m_hostOfSkin;
 };

@@ -3,7 +3,10 @@
 // the host program, and pellow.dll runs inside them.
 #include <windows.h>
 
+#include <cstdio>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -98,6 +101,28 @@ protected:
     {
         main.PumpUntil([&] { return main.SkinOf(host) != nullptr && SkinProperty(host) != nullptr; }, kAttachWaitMs);
         return main.SkinOf(host);
+    }
+
+    // This thread, the main program, hangs in its handler of 'message' while
+    // 'elsewhere' runs on a second thread; it is given the event that tells
+    // when the hang began, and the hang ends when it returns. True when the
+    // main program did hang.
+    bool HangWhile(UINT message, const std::function<void(HANDLE entered)>& elsewhere)
+    {
+        HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        main.SetHang(message, release, entered);
+        std::thread other([&] {
+            elsewhere(entered);
+            SetEvent(release);
+        });
+        main.PumpUntil([&] { return WaitForSingleObject(release, 0) == WAIT_OBJECT_0; }, 120000);
+        other.join();
+        main.SetHang(0, nullptr, nullptr);
+        const bool hung = WaitForSingleObject(entered, 0) == WAIT_OBJECT_0;
+        CloseHandle(release);
+        CloseHandle(entered);
+        return hung;
     }
 
     FakeMainProgram& main;
@@ -411,6 +436,26 @@ TEST_F(HookTest, ADetachRequestReleasesTheHostForGood)
     EXPECT_TRUE(host.AnswersQueries());
 }
 
+TEST_F(HookTest, AFaultInTheHostsOwnProcedureStopsInTheHooksProcedure)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    main.SetNotifying(false);
+
+    // The hook's procedure runs the host's own for every message. A fault
+    // there, in a message the host's loop dispatches, ends in the hook's
+    // guard; the host then takes the close posted after it and ends normally.
+    ASSERT_EQ(host.Control("fault"), 1);
+    ASSERT_EQ(host.Control("quit"), 1);
+    main.PumpUntil([&] { return !host.Running(); }, 20000);
+    ASSERT_FALSE(host.Running());
+    EXPECT_EQ(host.ExitCode(), 0u) << std::hex << "the host died of a fault 0x" << host.ExitCode();
+}
+
 TEST_F(HookTest, RemovingTheHookDetachesEveryHostAndLeavesThemRunning)
 {
     ScratchHost first, second;
@@ -593,5 +638,85 @@ TEST_F(HookTest, AMainProgramThatEndsWithoutRemovingTheHookCanBeReplaced)
     EXPECT_EQ(main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW).back().hostRect.left, 170);
     EXPECT_EQ(hook.Remove(), 1);
     EXPECT_EQ(host.Procedure(0), 1) << "given back to its own procedure, not to ours of before";
+    EXPECT_TRUE(host.AnswersQueries());
+}
+
+TEST_F(HookTest, AHostMovesOnWhileTheMainProgramHangsInALookup)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe", {"--pos", "100,100"}));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    main.SetNotifying(false);
+    main.PumpFor(200);
+
+    // This thread plays the main program and hangs in the host's first
+    // lookup until a second thread, which moves the host, has seen the host
+    // finish its moves: without a bound on the host's wait, the host would
+    // wait for the hung main program and the move would never finish.
+    LRESULT moved = -2, secondMoved = -2;
+    bool answered = false;
+    ULONGLONG moveMs = 0, secondMoveMs = 0;
+    const bool hung = HangWhile(ostra::WM_SKIN_LOOKUP, [&](HANDLE) {
+        const ULONGLONG start = GetTickCount64();
+        moved = host.Control("move 300 150", 30000);
+        moveMs = GetTickCount64() - start;
+        secondMoved = host.Control("move 310 160", 30000);
+        secondMoveMs = GetTickCount64() - start - moveMs;
+        answered = host.AnswersQueries();
+    });
+    EXPECT_TRUE(hung) << "the main program never hung";
+    EXPECT_EQ(moved, 1) << "the host did not finish its move while the main program hung";
+    EXPECT_EQ(secondMoved, 1);
+    EXPECT_TRUE(answered);
+    // A figure, not a condition: the host's reports each wait at most a second.
+    std::printf("[ figure   ] host moves while the main program hangs: first %llu ms, second %llu ms\n", moveMs,
+                secondMoveMs);
+
+    // Answering again, the main program hears of the host's moves again.
+    // The host waits only briefly while it takes the main program for hung,
+    // so a report made before this thread got round to answering may still
+    // be lost: a few moves, until one is reported.
+    main.PumpFor(300);
+    bool followed = false;
+    for (int left = 220; left < 230 && !followed; ++left) {
+        main.ClearRecords();
+        ASSERT_EQ(host.Control("move " + std::to_string(left) + " 111"), 1);
+        auto follows = main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW);
+        followed = !follows.empty() && follows.back().hostRect.left == left;
+    }
+    EXPECT_TRUE(followed) << "the host no longer reports its moves";
+    EXPECT_EQ(host.Procedure(0), 2);
+}
+
+TEST_F(HookTest, AnAttachThatTheHungMainProgramDoesNotAnswerIsGivenUpAndTriedAgain)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe"));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+
+    // While this thread hangs in the attach, a second one watches the host
+    // give the attach up: its own window procedure comes back.
+    LRESULT procedure = -2;
+    const bool hung = HangWhile(ostra::WM_SKIN_ATTACH, [&](HANDLE entered) {
+        if (WaitForSingleObject(entered, 30000) != WAIT_OBJECT_0) return;
+        for (int i = 0; i < 300 && (procedure = host.Procedure(0)) != 1; ++i)
+            Sleep(100);
+    });
+    ASSERT_TRUE(hung) << "no attach request reached the main program";
+    EXPECT_EQ(procedure, 1) << "the host still waits for the hung main program";
+
+    // The answer that came too late is lost; a later notify attaches (one
+    // may already have been waiting in the host's queue).
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr) << "attach requests " << main.AttachRequestsFrom(host.Window()) << ", procedure "
+                             << host.Procedure(0) << ", property " << SkinProperty(host.Window());
+    main.PumpFor(300);
+    EXPECT_EQ(SkinProperty(host.Window()), main.SkinOf(host.Window()));
+    EXPECT_GE(main.AttachRequestsFrom(host.Window()), 2u);
+    EXPECT_EQ(host.Procedure(0), 2);
     EXPECT_TRUE(host.AnswersQueries());
 }

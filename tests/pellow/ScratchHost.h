@@ -25,6 +25,7 @@ public:
     DWORD Id() const { return m_process.Id(); }
     const std::string& ExePath() const { return m_exePath; }
     bool Running() const { return m_process.Running(); }
+    DWORD ExitCode() const { return m_process.ExitCode(); }
 
     // Sends a control command; returns the host's answer, or -1 when the
     // send failed.

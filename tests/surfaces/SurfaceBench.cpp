@@ -81,17 +81,18 @@ int RunPlayers(const std::string& folder, int count, int seconds)
     PumpFor(500);
     const double cpu0 = CpuSeconds();
     const DWORD wall0 = GetTickCount();
-    uint32_t passes0 = 0;
+    int lookups0 = 0;
     for (auto& w : windows)
-        passes0 += w->Current()->Passes();
+        lookups0 += w->threadLookups;
     MessageLoopFor(static_cast<DWORD>(seconds) * 1000);
     const double cpu = CpuSeconds() - cpu0;
     const double wall = (GetTickCount() - wall0) / 1000.0;
-    uint32_t passes = 0;
+    int lookups = 0;
     for (auto& w : windows)
-        passes += w->Current()->Passes();
-    std::printf("%d player(s), %.1f s: CPU %.2f s = %.1f %% of one core; %.0f passes/s per player\n", count, wall, cpu,
-                100.0 * cpu / wall, (passes - passes0) / wall / count);
+        lookups += w->threadLookups;
+    // Each carried overlay or base pattern looks its surface up once.
+    std::printf("%d player(s), %.1f s: CPU %.2f s = %.1f %% of one core; %.1f patterns/s per player\n", count, wall,
+                cpu, 100.0 * cpu / wall, (lookups - lookups0) / wall / count);
     for (auto& w : windows)
         w->StopCurrent();
     return 0;

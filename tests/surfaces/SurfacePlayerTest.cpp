@@ -5,6 +5,7 @@
 
 #include <tlhelp32.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 #include "SurfaceTestWindow.h"
 #include "harness/TestEnv.h"
+#include "selka/selka.h"
 #include "skin/Random.h"
 #include "skin/SurfaceLoader.h"
 
@@ -189,7 +191,7 @@ TEST_F(Surfaces, OddSkinFoldersLoadWhatTheyCan)
 
     // It runs; the patterns of the broken and missing surfaces draw nothing.
     window.Show(0);
-    EXPECT_TRUE(PumpUntil([&] { return window.Current()->Passes() > 30; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return window.threadLookups > 30; }, 5000));
     EXPECT_EQ(WindowSize(window.Handle()).cx, 96);
     EXPECT_EQ(window.players.at(0)->Engine().BaseNumber(), -1);
     window.StopCurrent();
@@ -256,9 +258,10 @@ TEST_F(Surfaces, OverlayAndBasePatternsShapeAndSizeTheWindow)
     CombineRgn(withBubble, withBubble, shiftedBubble, RGN_OR);
     ASSERT_FALSE(EqualRgn(withBubble, frog.region.Get())) << "the bubble must widen the frog's shape";
 
+    const int threads = ThreadCount();
     window.Show(0);
     SurfacePlayer& player = *window.Current();
-    EXPECT_TRUE(player.HasThread());
+    EXPECT_EQ(ThreadCount(), threads + 1) << "the animation thread";
     EXPECT_EQ(window.placements, 1);
     EXPECT_TRUE(PumpUntil([&] { return WindowRegionEquals(hwnd, withBubble); }, 5000)) << "overlay shape";
     EXPECT_EQ(WindowSize(hwnd).cx, 96);
@@ -276,7 +279,7 @@ TEST_F(Surfaces, OverlayAndBasePatternsShapeAndSizeTheWindow)
         PumpUntil([&] { return WindowRegionEquals(hwnd, frog.region.Get()) && WindowSize(hwnd).cy == 96; }, 5000))
         << "back to the frog";
     window.StopCurrent();
-    EXPECT_FALSE(player.HasThread());
+    EXPECT_EQ(ThreadCount(), threads) << "Stop returns once the thread has ended";
     EXPECT_EQ(player.Engine().BufferSize().height, 112) << "the back buffer does not shrink";
     DeleteObject(withBubble);
     DeleteObject(shiftedBubble);
@@ -327,7 +330,6 @@ TEST_F(Surfaces, ASurfaceWithoutAnimationsIsShownByStartWithoutAThread)
     SetActiveWindow(window.Host());
     window.Show(1);
     EXPECT_EQ(GetActiveWindow(), window.Host()) << "showing a surface does not activate the skin window";
-    EXPECT_FALSE(window.Current()->HasThread());
     EXPECT_EQ(ThreadCount(), threads);
     EXPECT_TRUE(IsWindowVisible(window.Handle()));
     EXPECT_EQ(WindowSize(window.Handle()).cx, 66);
@@ -335,7 +337,7 @@ TEST_F(Surfaces, ASurfaceWithoutAnimationsIsShownByStartWithoutAThread)
     EXPECT_TRUE(WindowRegionEquals(window.Handle(), window.surfaces.at(1).region.Get()));
 }
 
-TEST_F(Surfaces, StopEndsTheThreadWithinAPassAndNothingLeaks)
+TEST_F(Surfaces, StopEndsTheThreadAndNothingLeaks)
 {
     SurfaceTestWindow window;
     ASSERT_TRUE(window.Load(SampleSkin("hoshi")));
@@ -357,17 +359,211 @@ TEST_F(Surfaces, StopEndsTheThreadWithinAPassAndNothingLeaks)
         ASSERT_EQ(GdiObjectCount(), gdi);
     }
     for (int round = 0; round < 25; ++round) {
+        const int lookups = window.threadLookups;
         window.Show(0);
-        SurfacePlayer& player = *window.Current();
-        ASSERT_TRUE(PumpUntil([&] { return player.Passes() >= 3; }, 5000)) << "round " << round;
+        ASSERT_TRUE(PumpUntil([&] { return window.threadLookups >= lookups + 3; }, 5000)) << "round " << round;
         EXPECT_EQ(ThreadCount(), threads + 1) << "round " << round;
         window.StopCurrent();
-        EXPECT_LE(player.PassesAfterStopRequest(), 1u) << "round " << round << ": only the pass under way ends";
-        EXPECT_FALSE(player.HasThread());
+        EXPECT_EQ(ThreadCount(), threads) << "round " << round << ": Stop returns once the thread has ended";
         window.Show(1);
     }
     EXPECT_EQ(ThreadCount(), threads);
     EXPECT_EQ(GdiObjectCount(), gdi);
+}
+
+TEST_F(Surfaces, APackedDibIsTakenOnlyWhenItsPixelsLieInsideTheBlock)
+{
+    HGLOBAL dib = LoadPNGFile(testenv::Join(SampleSkin("kaeru"), "surface0.png").c_str());
+    ASSERT_NE(dib, nullptr);
+    const SIZE_T size = GlobalSize(dib);
+    // A copy of the first 'bytes' bytes of the picture's block, its header
+    // changed by 'edit'.
+    auto copyOf = [&](SIZE_T bytes, void (*edit)(BITMAPINFOHEADER&)) {
+        HGLOBAL copy = GlobalAlloc(GMEM_FIXED, bytes);
+        std::memcpy(copy, dib, bytes);
+        if (edit) edit(*static_cast<BITMAPINFOHEADER*>(static_cast<void*>(copy)));
+        return copy;
+    };
+    const struct {
+        const char* name;
+        SIZE_T bytes;
+        void (*edit)(BITMAPINFOHEADER&);
+        bool taken;
+    } cases[] = {
+        {"the picture as loaded", size, nullptr, true},
+        {"one byte of pixels short", size - 1, nullptr, false},
+        {"the header alone", 40, nullptr, false},
+        {"top-down rows", size, [](BITMAPINFOHEADER& h) { h.biHeight = -h.biHeight; }, false},
+        {"compressed", size, [](BITMAPINFOHEADER& h) { h.biCompression = BI_RLE8; }, false},
+        // 128 bits x 2^30 pixels a row is 2^34 bytes; 2^30 rows of it are
+        // 2^64 bytes, which wraps to 0 in 64-bit arithmetic.
+        {"a size that wraps", size,
+         [](BITMAPINFOHEADER& h) {
+             h.biBitCount = 128;
+             h.biWidth = 1 << 30;
+             h.biHeight = 1 << 30;
+         },
+         false},
+        {"a palette larger than the block", size, [](BITMAPINFOHEADER& h) { h.biClrUsed = 0x40000000; }, false},
+    };
+    for (const auto& c : cases) {
+        HGLOBAL block = copyOf(c.bytes, c.edit);
+        SurfaceImage image;
+        EXPECT_EQ(image.FromPackedDib(SurfaceTestWindow::Screen(), block), c.taken) << c.name;
+        EXPECT_EQ(static_cast<bool>(image.bitmap), c.taken) << c.name;
+        if (c.taken) {
+            EXPECT_EQ(image.width, 96) << c.name;
+            EXPECT_EQ(image.height, 96) << c.name;
+        }
+        GlobalFree(block);
+    }
+    GlobalFree(dib);
+}
+
+namespace {
+
+// A test window whose first surface look-up from an animation thread holds
+// that thread until the test lets it go: the thread is then certainly alive,
+// and about to make window calls, when a Stop begins to wait for it.
+class GatedWindow : public SurfaceTestWindow {
+  public:
+    GatedWindow()
+        : entered(CreateEventA(nullptr, TRUE, FALSE, nullptr)), released(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+    {
+    }
+    ~GatedWindow()
+    {
+        SetEvent(released);
+        StopCurrent();
+        DropPlayers();
+        CloseHandle(entered);
+        CloseHandle(released);
+    }
+    const SurfaceImage* FindSurface(int32_t number) const override
+    {
+        if (GetCurrentThreadId() != m_testThread) {
+            SetEvent(entered);
+            // Bounded so a broken player fails the test instead of hanging it.
+            WaitForSingleObject(released, 20000);
+        }
+        return SurfaceTestWindow::FindSurface(number);
+    }
+    bool ThreadHeld() const { return WaitForSingleObject(entered, 0) == WAIT_OBJECT_0; }
+    void Release() const { SetEvent(released); }
+
+  private:
+    const DWORD m_testThread = GetCurrentThreadId();
+    HANDLE entered;
+    HANDLE released;
+};
+
+// What arrives while a Stop of the shown player waits for its thread.
+enum class Arrival { Destruction, Unload, SecondStop, StartOfAnotherSurface, StartAgain };
+
+} // namespace
+
+TEST_F(Surfaces, WhatArrivesWhileAStopWaitsWaitsForTheSameThread)
+{
+    // Surfaces 0 and 3 both animate, each overlaying the other.
+    const std::string folder = testenv::FreshDir("reentry");
+    CopySample("kaeru", "surface0.png", folder, "surface0.png");
+    CopySample("kaeru", "surface3.png", folder, "surface3.png");
+    ASSERT_TRUE(testenv::WriteFile(testenv::Join(folder, "surface0a.txt"),
+                                   "0interval,always\r\n0pattern0,3,2,overlay,70,0\r\n0pattern1,-1,2,overlay\r\n"));
+    ASSERT_TRUE(testenv::WriteFile(testenv::Join(folder, "surface3a.txt"),
+                                   "0interval,always\r\n0pattern0,0,2,overlay\r\n0pattern1,-1,2,overlay\r\n"));
+
+    const struct {
+        Arrival arrival;
+        const char* name;
+        int threadsAfter; // animation threads once the arrival is handled
+    } cases[] = {
+        {Arrival::Destruction, "destruction", 0},
+        {Arrival::Unload, "unload", 0},
+        {Arrival::SecondStop, "second stop", 0},
+        {Arrival::StartOfAnotherSurface, "start of another surface", 1},
+        {Arrival::StartAgain, "start of the same surface", 1},
+    };
+    for (const auto& c : cases) {
+        GatedWindow window;
+        ASSERT_TRUE(window.Load(folder)) << c.name;
+        const int threads = ThreadCount();
+        window.Show(0);
+        ASSERT_TRUE(PumpUntil([&] { return window.ThreadHeld(); }, 10000)) << c.name << ": no pass began";
+
+        bool handled = false;
+        int threadsWhenArrived = -1;
+        int threadsWhenHandled = -1;
+        window.onPosted = [&] {
+            handled = true;
+            threadsWhenArrived = ThreadCount();
+            window.Release();
+            switch (c.arrival) {
+            case Arrival::Destruction:
+                window.DropPlayers();
+                break;
+            case Arrival::Unload:
+                window.Current()->Unload();
+                break;
+            case Arrival::SecondStop:
+                window.Current()->Stop();
+                break;
+            case Arrival::StartOfAnotherSurface:
+                window.Show(3);
+                break;
+            case Arrival::StartAgain:
+                window.Current()->Start(window);
+                window.Current()->Resume();
+                break;
+            }
+            threadsWhenHandled = ThreadCount();
+        };
+        // The posted message is dispatched by the Stop below while it waits.
+        window.PostRun();
+        window.StopCurrent();
+
+        ASSERT_TRUE(handled) << c.name << ": Stop did not dispatch the posted message";
+        EXPECT_EQ(threadsWhenArrived, threads + 1) << c.name << ": the thread was still running when it arrived";
+        EXPECT_EQ(threadsWhenHandled, threads + c.threadsAfter)
+            << c.name << ": the old thread had not ended before the player was changed";
+        if (c.threadsAfter > 0) {
+            // The new run is the player's now; it runs and stops as usual.
+            EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window.Handle()) != FALSE; }, 5000)) << c.name;
+            window.StopCurrent();
+        }
+        EXPECT_EQ(ThreadCount(), threads) << c.name;
+        window.onPosted = nullptr;
+    }
+}
+
+TEST_F(Surfaces, WhatArrivesWhileStartPlacesTheWindowOwnsThePlayer)
+{
+    const int threads = ThreadCount();
+    {
+        // A Start re-entered from the placement runs the one thread; the
+        // outer Start does not begin a second.
+        SurfaceTestWindow window;
+        ASSERT_TRUE(window.Load(SampleSkin("hoshi")));
+        window.onPlace = [&] { window.Current()->Start(window); };
+        window.Show(0);
+        EXPECT_EQ(ThreadCount(), threads + 1);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window.Handle()) != FALSE; }, 5000));
+        window.StopCurrent();
+        EXPECT_EQ(ThreadCount(), threads) << "no thread is left running without its player knowing";
+    }
+    {
+        // The player destroyed from the placement: Start leaves it alone.
+        SurfaceTestWindow window;
+        ASSERT_TRUE(window.Load(SampleSkin("hoshi")));
+        bool dropped = false;
+        window.onPlace = [&] {
+            window.DropPlayers();
+            dropped = true;
+        };
+        window.Show(0);
+        EXPECT_TRUE(dropped);
+        EXPECT_EQ(ThreadCount(), threads);
+    }
 }
 
 TEST(Random, SmallRangesAndBounds)

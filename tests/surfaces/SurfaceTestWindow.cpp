@@ -6,6 +6,7 @@ namespace {
 
 const char kSkinClass[] = "SurfacesTestSkin";
 const char kHostClass[] = "SurfacesTestHost";
+const UINT kRunPosted = WM_APP + 7;
 
 void RegisterClasses()
 {
@@ -64,7 +65,8 @@ void SurfaceTestWindow::Show(int32_t n)
     StopCurrent();
     m_current = players.at(n).get();
     m_current->Start(*this);
-    m_current->Resume();
+    // What the start dispatched may have dropped the players.
+    if (m_current) m_current->Resume();
 }
 
 void SurfaceTestWindow::StopCurrent()
@@ -72,9 +74,25 @@ void SurfaceTestWindow::StopCurrent()
     if (m_current) m_current->Stop();
 }
 
+void SurfaceTestWindow::DropPlayers()
+{
+    m_current = nullptr;
+    players.clear();
+}
+
+void SurfaceTestWindow::PostRun()
+{
+    PostMessageA(m_hwnd, kRunPosted, 0, 0);
+}
+
 void SurfaceTestWindow::Place()
 {
     ++placements;
+    if (onPlace) {
+        const std::function<void()> once = std::move(onPlace);
+        onPlace = nullptr;
+        once();
+    }
     if (!m_current) return;
     m_current->SetOrigin(originX, originY);
     SetWindowPos(m_hwnd, nullptr, m_current->WindowX(), m_current->WindowY(), 0, 0,
@@ -83,6 +101,7 @@ void SurfaceTestWindow::Place()
 
 const SurfaceImage* SurfaceTestWindow::FindSurface(int32_t number) const
 {
+    if (GetCurrentThreadId() != m_uiThread) ++threadLookups;
     auto it = surfaces.find(number);
     return it == surfaces.end() ? nullptr : &it->second;
 }
@@ -91,6 +110,10 @@ LRESULT CALLBACK SurfaceTestWindow::Proc(HWND hwnd, UINT message, WPARAM wParam,
 {
     auto* self = reinterpret_cast<SurfaceTestWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (message == WM_ERASEBKGND) return 1;
+    if (message == kRunPosted && self && self->onPosted) {
+        self->onPosted();
+        return 0;
+    }
     if (message == WM_PAINT && self) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);

@@ -4,6 +4,8 @@
 // window keeps. Placement puts the window at a fixed origin.
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
 
 #include "skin/PlayerWindow.h"
@@ -25,6 +27,15 @@ class SurfaceTestWindow : public PlayerWindow {
     void Show(int32_t n);
     void StopCurrent();
     SurfacePlayer* Current() const { return m_current; }
+    // Destroys every player, the shown one included.
+    void DropPlayers();
+    // Posts a message whose handler calls onPosted: it runs on this thread
+    // wherever messages are next dispatched (inside a player's Stop, say).
+    void PostRun();
+    std::function<void()> onPosted;
+    // Called once by the next placement (placement is where a skin window
+    // waits on the host and so dispatches messages).
+    std::function<void()> onPlace;
 
     HWND Handle() const override { return m_hwnd; }
     void Place() override;
@@ -37,10 +48,14 @@ class SurfaceTestWindow : public PlayerWindow {
     int32_t originX = 300;
     int32_t originY = 200;
     int placements = 0;
+    // Surface look-ups made by animation threads: each carried overlay or
+    // base pattern makes one, so a count that grows shows passes being made.
+    mutable std::atomic<int> threadLookups{0};
 
   private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    DWORD m_uiThread = GetCurrentThreadId();
     HWND m_hwnd = nullptr;
     HWND m_host = nullptr;
     bool m_onTop = false;

@@ -22,6 +22,7 @@ bool ParseControl(const std::string& text, ControlCommand& command)
         {"activate", Verb::Activate, 0}, {"deactivate", Verb::Deactivate, 0}, {"menu", Verb::Menu, 1},
         {"send", Verb::Send, 1},       {"sendraw", Verb::SendRaw, 1},   {"quit", Verb::Quit, 0},
         {"twin", Verb::Twin, 2},       {"proc", Verb::Proc, 1},
+        {"fault", Verb::Fault, 0},
     };
     for (const Entry& entry : kVerbs) {
         if (verb != entry.name) continue;

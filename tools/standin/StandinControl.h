@@ -5,7 +5,7 @@
 //
 //   move X Y | size W H | hide | show | minimize | restore | activate |
 //   deactivate | menu MILLISECONDS | send HWND\n<script> | sendraw HWND\n<request> | quit |
-//   twin X Y | proc INDEX
+//   twin X Y | proc INDEX | fault
 
 #include <cstdint>
 #include <string>
@@ -15,7 +15,7 @@ namespace standin {
 constexpr uint32_t kControlData = 0x53544E44; // "STND"
 
 struct ControlCommand {
-    enum class Verb { Move, Size, Hide, Show, Minimize, Restore, Activate, Deactivate, Menu, Send, SendRaw, Quit, Twin, Proc };
+    enum class Verb { Move, Size, Hide, Show, Minimize, Restore, Activate, Deactivate, Menu, Send, SendRaw, Quit, Twin, Proc, Fault };
     Verb verb = Verb::Quit;
     int64_t a = 0, b = 0;  // numbers of the command (a window handle for send)
     std::string payload;   // for send and sendraw

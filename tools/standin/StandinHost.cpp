@@ -22,6 +22,7 @@ using standin::QueryAnswer;
 using standin::StandinConfig;
 
 constexpr UINT kOpenMenu = WM_APP + 1;
+constexpr UINT kFault = WM_APP + 2; // posted by the "fault" command
 constexpr UINT_PTR kMenuTimer = 1;
 constexpr ULONG_PTR kDirectSstp = 9801;
 
@@ -204,6 +205,9 @@ LRESULT RunControl(const std::string& text)
         return g_twin ? 1 : 0;
     case Verb::Proc:
         return ReportProcedure(command.a == 0 ? g_main : command.a == 1 ? g_twin : nullptr);
+    case Verb::Fault:
+        PostMessageA(g_main, kFault, 0, 0);
+        return 1;
     }
     return 0;
 }
@@ -243,6 +247,13 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RETURNCMD, rc.left + 10, rc.top + 10, 0, hwnd, nullptr);
         DestroyMenu(menu);
         KillTimer(hwnd, kMenuTimer);
+        return 0;
+    }
+    case kFault: {
+        // An access violation inside the host's own window procedure, as a
+        // faulty host program raises it, with nothing of the host to catch it.
+        volatile int* nowhere = nullptr;
+        *nowhere = 1;
         return 0;
     }
     case WM_TIMER:

@@ -5,6 +5,16 @@ if(OSTRA_NATIVE)
   add_compile_options(${OSTRA_SANITIZE})
   add_link_options(${OSTRA_SANITIZE})
   add_compile_definitions(OSTRA_NATIVE=1)
+  if(OSTRA_LIBFUZZER)
+    # Every library of ours gets libFuzzer's coverage hooks, not only the
+    # entry files: without them the fuzzer sees a few dozen edges of glue and
+    # mutates blind. Only the fuzz programs link libFuzzer's main.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+    # ./run fuzz reads which targets there are and where their seeds lie.
+    set(OSTRA_FUZZ_LIST ${CMAKE_BINARY_DIR}/fuzz-targets.txt)
+    file(WRITE ${OSTRA_FUZZ_LIST} "")
+    include(${CMAKE_CURRENT_LIST_DIR}/FuzzPng.cmake)
+  endif()
 else()
   # Every binary carries its runtime so it needs only system DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
@@ -137,12 +147,13 @@ function(ostra_test name)
   endif()
 endfunction()
 
-# ostra_fuzz_target(name SOURCES ... [LIBS ...] [CORPUS dir])
+# ostra_fuzz_target(name SOURCES ... [LIBS ...] [CORPUS dir...])
 # A fuzz entry point (LLVMFuzzerTestOneInput). The test run drives it briefly
 # with a deterministic mutation driver under the sanitizers; ./run fuzz builds
-# it against libFuzzer with clang for longer, coverage-guided runs.
+# it against libFuzzer with clang for longer, coverage-guided runs. Every
+# CORPUS folder holds real inputs (each file one input) that both start from.
 function(ostra_fuzz_target name)
-  cmake_parse_arguments(A "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;CORPUS" ${ARGN})
   if(NOT OSTRA_NATIVE OR NOT OSTRA_BUILD_TESTS)
     return()
   endif()
@@ -153,6 +164,8 @@ function(ostra_fuzz_target name)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ${A_LIBS})
+    string(REPLACE ";" " " seeds "${A_CORPUS}")
+    file(APPEND ${OSTRA_FUZZ_LIST} "${name} ${seeds}\n")
   else()
     target_link_libraries(${name} PRIVATE ${A_LIBS} ostra_fuzz_driver)
   endif()

@@ -1,6 +1,7 @@
 // The skin catalogue on real folders and "ostra.ini" files under Wine.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -71,24 +72,34 @@ bool EndsInsideACharacter(const std::string& text)
 
 } // namespace
 
-// "b", "A" and "a" cannot be made side by side through the Windows file
-// functions (names are case-insensitive there); the ctest fixture makes them
-// on the Unix side, where Wine lists all three.
+// The catalogue lists its folders by the unsigned bytes of their paths,
+// whatever order the file system lists them in: upper case before "_" before
+// lower case, a prefix before the longer name, Shift_JIS names (bytes from
+// 0x80) after every ASCII one. Names that differ only in case cannot live
+// side by side in a Windows folder, so none are made.
 TEST(SkinCatalogue, ListsFoldersInByteOrderWithTheirOwnDefinitions)
 {
-    const char* fixture = std::getenv("OSTRA_CATALOGUE_CASE_DIR");
-    ASSERT_TRUE(fixture && *fixture) << "run through ctest: the folders come from a fixture";
-    std::string root = fixture;
+    std::string root = testenv::FreshDir("order");
+    const std::string so = "ソ", a1 = "ｱ"; // "\x83\x5C" and the single byte "\xB1"
+    ASSERT_EQ(so + a1, "\x83\x5C\xB1");
+    // Made in an order that is neither byte order nor case-blind order.
+    const std::vector<std::string> made = {"b", a1, "ab", "_", so, "Z9", "a", "C"};
+    for (size_t i = 0; i < made.size(); ++i)
+        MakeSkin(root, made[i],
+                 {{"surface0.png", kPng},
+                  {"ostra.ini", Ini("title=skin " + made[i] + "\r\noffsetx=" + std::to_string(i) + "\r\n")}});
     // A plain file beside the skin folders is not a skin.
     ASSERT_TRUE(testenv::WriteFile(Join(root, "readme.txt"), "not a skin"));
     SkinCatalogue catalogue;
     ASSERT_TRUE(catalogue.ScanFolder(root));
-    ASSERT_EQ(Names(catalogue), (std::vector<std::string>{"A", "a", "b"}));
+    EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"C", "Z9", "_", "a", "ab", "b", so, a1}));
     for (const SkinDefinition& d : catalogue.Entries()) {
         EXPECT_EQ(d.path, Join(root, d.name));
         EXPECT_EQ(d.iniPath, Join(root, d.name) + "\\ostra.ini");
         EXPECT_EQ(d.title, "skin " + d.name); // each definition read from its own folder
-        EXPECT_EQ(d.offsetx, d.name == "A" ? 1 : d.name == "a" ? 2 : 3);
+        const auto at = std::find(made.begin(), made.end(), d.name);
+        ASSERT_NE(at, made.end()) << d.name;
+        EXPECT_EQ(d.offsetx, at - made.begin()) << d.name;
     }
 }
 
@@ -251,16 +262,26 @@ TEST(SkinCatalogue, IniFilesThatAreOddOrDamaged)
 }
 
 // A folder name longer than the title's limit: the title is the name, cut to
-// 199 bytes. Made close to the drive's root so the paths stay under MAX_PATH.
+// 199 bytes. The whole path of the picture must stay under MAX_PATH, which
+// the build's scratch folder (deep in the checkout) may not leave room for:
+// the folder is made in the system's temporary folder instead, under a name
+// of this process's own, and the name as long as the path allows.
 TEST(SkinCatalogue, OverlongFolderNameIsCutToTheTitleLimit)
 {
-    std::string root = "C:\\ostra-catalogue-test";
-    CreateDirectoryA(root.c_str(), nullptr);
-    std::string longName(220, 'n');
-    std::string dir = MakeSkin(root, longName, {{"surface0.png", kPng}});
+    char temp[MAX_PATH] = {};
+    const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
+    ASSERT_GT(tempLength, 0u);
+    ASSERT_LT(tempLength, static_cast<DWORD>(MAX_PATH));
+    const std::string root = std::string(temp) + "oc" + std::to_string(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr)) << root;
+    const std::string picture = "surface0.png";
+    const size_t room = MAX_PATH - 1 - root.size() - 2 - picture.size(); // two backslashes
+    ASSERT_GT(room, 199u) << "the temporary folder's path is too long: " << root;
+    const std::string longName(std::min<size_t>(room, 220), 'n');
+    std::string dir = MakeSkin(root, longName, {{picture, kPng}});
     SkinCatalogue catalogue;
     bool found = catalogue.ScanFolder(root);
-    DeleteFileA(Join(dir, "surface0.png").c_str());
+    DeleteFileA(Join(dir, picture).c_str());
     RemoveDirectoryA(dir.c_str());
     RemoveDirectoryA(root.c_str());
     ASSERT_TRUE(found);

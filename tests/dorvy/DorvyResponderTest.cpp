@@ -17,24 +17,17 @@ template <size_t N> std::string Bytes(const char (&text)[N])
     return std::string(text, N - 1);
 }
 
-const char* Answer(const std::string& request)
+// The answer's bytes, or "(none)" when the module gives none.
+std::string Answer(const std::string& request)
 {
-    return DorvyResponder::Answer(request.data(), request.size(), ansi::IsCp932LeadByte);
+    const char* answer = DorvyResponder::Answer(request.data(), request.size(), ansi::IsCp932LeadByte);
+    return answer ? answer : "(none)";
 }
-const char* const kVersion = DorvyResponder::kVersionResponse;
-const char* const kHit = DorvyResponder::kQuibbetResponse;
-const char* const kDouble = DorvyResponder::kDoubleClickResponse;
+// The three answers, byte for byte as the host reads them.
+const char* const kVersion = "SHIORI/2.0 200 OK\r\nVersion: DORVY/2.0\r\n\r\n";
+const char* const kHit = "DORVY/2.0 200 OK\r\nSentence: \\s7\\e\r\n\r\n";
+const char* const kDouble = "DORVY/2.0 200 OK\r\nSentence: \\s0\\e\r\n\r\n";
 } // namespace
-
-TEST(DorvyResponder, ResponseTexts)
-{
-    EXPECT_EQ(std::string(kVersion), "SHIORI/2.0 200 OK\r\nVersion: DORVY/2.0\r\n\r\n");
-    EXPECT_EQ(std::string(kHit), "DORVY/2.0 200 OK\r\nSentence: \\s7\\e\r\n\r\n");
-    EXPECT_EQ(std::string(kDouble), "DORVY/2.0 200 OK\r\nSentence: \\s0\\e\r\n\r\n");
-    EXPECT_EQ(std::string(kVersion).size(), 41u);
-    EXPECT_EQ(std::string(kHit).size(), 37u);
-    EXPECT_EQ(std::string(kDouble).size(), 37u);
-}
 
 TEST(DorvyResponder, Requests)
 {
@@ -76,7 +69,7 @@ TEST(DorvyResponder, Requests)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Answer(c.request), c.answer);
+        EXPECT_EQ(Answer(c.request), c.answer ? c.answer : "(none)");
     }
 }
 

@@ -1,5 +1,5 @@
 // The thin wrappers and helpers over real handles: menus, device contexts,
-// GDI objects, the notification icon and window-class registration.
+// GDI objects and window-class registration.
 #include <windows.h>
 
 #include <string>
@@ -10,7 +10,6 @@
 #include "framework/DeviceContext.h"
 #include "framework/GdiObject.h"
 #include "framework/Menu.h"
-#include "framework/NotifyIcon.h"
 #include "framework/Window.h"
 #include "framework/WindowClass.h"
 #include "framework/WindowRegistry.h"
@@ -84,29 +83,54 @@ TEST(DeviceContextWrapper, DrawsIntoACompatibleBitmapAndReadsItBack)
     EXPECT_EQ(GetObjectType(handle), 0u);
 }
 
-TEST(DeviceContextWrapper, SetDIBitsToDeviceWritesBottomUpRows)
+// Every argument of the call has an effect of its own here (a destination and
+// a source corner, a size that is not square, three scan lines from the
+// first), so a forwarder that dropped or swapped any of them lands pixels
+// elsewhere. Where they land follows GDI's rule for bottom-up DIBs: the
+// source corner counts from the bottom row.
+TEST(DeviceContextWrapper, SetDIBitsToDeviceTakesEachArgumentAsGiven)
 {
     DeviceContext screen;
     ASSERT_TRUE(screen.CreateDisplay());
     DeviceContext memory;
     ASSERT_TRUE(memory.CreateCompatible(screen.Handle()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 2;
-    info.bmiHeader.biHeight = 2; // bottom-up
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
+    BITMAPINFO target{};
+    target.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    target.bmiHeader.biWidth = 8;
+    target.bmiHeader.biHeight = 8;
+    target.bmiHeader.biPlanes = 1;
+    target.bmiHeader.biBitCount = 32;
+    void* targetBits = nullptr;
     DibSection dib;
-    ASSERT_TRUE(dib.Create(screen.Handle(), &info, &bits));
+    ASSERT_TRUE(dib.Create(screen.Handle(), &target, &targetBits));
     memory.SelectObject(dib.Get());
-    // Blue, green (bottom row), red, white (top row), as BGRX.
-    const unsigned char pixels[] = {255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0};
-    EXPECT_EQ(memory.SetDIBitsToDevice(0, 0, 2, 2, 0, 0, 0, 2, pixels, &info, DIB_RGB_COLORS), 2);
-    EXPECT_EQ(GetPixel(memory.Handle(), 0, 0), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(memory.Handle(), 1, 0), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(memory.Handle(), 0, 1), RGB(0, 0, 255));
-    EXPECT_EQ(GetPixel(memory.Handle(), 1, 1), RGB(0, 255, 0));
+    PatBlt(memory.Handle(), 0, 0, 8, 8, BLACKNESS);
+
+    // A 3 x 3 bottom-up source: the pixel in column c, row r counted from the
+    // bottom, is RGB(10 + c, 20 + r, 77).
+    BITMAPINFO source = target;
+    source.bmiHeader.biWidth = 3;
+    source.bmiHeader.biHeight = 3;
+    unsigned char pixels[3 * 3 * 4];
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            unsigned char* p = pixels + (r * 3 + c) * 4; // rows stored bottom first
+            p[0] = 77;                                   // blue
+            p[1] = static_cast<unsigned char>(20 + r);   // green
+            p[2] = static_cast<unsigned char>(10 + c);   // red
+            p[3] = 0;
+        }
+    }
+    // To (4, 2), 3 wide and 2 high, from source corner (0, 1), scan lines 0..2.
+    EXPECT_EQ(memory.SetDIBitsToDevice(4, 2, 3, 2, 0, 1, 0, 3, pixels, &source, DIB_RGB_COLORS), 3);
+    GdiFlush();
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            COLORREF expected = RGB(0, 0, 0);
+            if (x >= 4 && x < 7 && y >= 2 && y < 4) expected = RGB(10 + (x - 4), 20 + (2 - (y - 2)), 77);
+            EXPECT_EQ(GetPixel(memory.Handle(), x, y), expected) << "at " << x << "," << y;
+        }
+    }
 }
 
 TEST(WindowClassRegistration, RegistersOnceWithTheFrameworkProcedure)
@@ -118,21 +142,4 @@ TEST(WindowClassRegistration, RegistersOnceWithTheFrameworkProcedure)
     ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), "OstraClassTest", &info));
     EXPECT_EQ(info.lpfnWndProc, &Window::FrameworkWindowProc);
     EXPECT_EQ(info.style, static_cast<UINT>(CS_DBLCLKS)); // the first registration stands
-}
-
-TEST(NotifyIconFunctions, AddModifyAndDeleteAnIcon)
-{
-    Window window;
-    ASSERT_TRUE(window.CreateEx(TestClassName(), "tray", WS_POPUP, 0, 0, 0, 10, 10, nullptr, nullptr, nullptr));
-    HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    // A tip over 63 bytes whose 63rd byte would split a double-byte character.
-    std::string tip = "a" + std::string(40, 'x');
-    for (int i = 0; i < 20; ++i)
-        tip += "あ";
-    EXPECT_TRUE(AddNotifyIcon(window.Handle(), 101, WM_APP + 1, icon, tip.c_str()));
-    EXPECT_TRUE(ModifyNotifyIcon(window.Handle(), 101, nullptr, "おすとら"));
-    EXPECT_TRUE(ModifyNotifyIcon(window.Handle(), 101, icon, nullptr));
-    EXPECT_TRUE(DeleteNotifyIcon(window.Handle(), 101));
-    EXPECT_FALSE(DeleteNotifyIcon(window.Handle(), 101));
-    window.Destroy();
 }

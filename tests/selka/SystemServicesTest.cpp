@@ -88,30 +88,58 @@ TEST_F(SystemServices, StringToGlobalMem)
     EXPECT_EQ(length, 42);
 }
 
-TEST_F(SystemServices, ResourcesAndBattery)
+TEST_F(SystemServices, FreeResourcesReadNinetyOnNtSystems)
 {
     for (WORD kind : {0, 1, 2, 3, 0xFFFF})
         EXPECT_EQ(selka.GetFreeSystemResources(kind), 90) << kind;
+}
 
-    // The library was loaded for this test: the first call reports both values.
-    int state = -5, charge = -5;
-    EXPECT_EQ(selka.GetBatteryStatus(&state, &charge), 1);
-    EXPECT_GE(state, 0);
-    EXPECT_LE(state, 2);
-    EXPECT_GE(charge, 0);
-    EXPECT_LE(charge, 100);
+namespace {
+
+// What the query reports for the system's power status, by the documented
+// rule: on battery 2, on mains with a battery 1, anything else 0; the charge
+// 0..100, an unknown one (or a failed query) 100.
+struct BatteryReading {
+    int state, charge;
+};
+
+BatteryReading ExpectedReading()
+{
     SYSTEM_POWER_STATUS power{};
-    if (GetSystemPowerStatus(&power)) {
-        if (power.ACLineStatus == 0) {
-            EXPECT_EQ(state, 2);
-        }
-        EXPECT_EQ(charge, power.BatteryLifePercent > 100 ? 100 : power.BatteryLifePercent);
-    }
-    // Nothing changed since: nothing written.
-    int state2 = -5, charge2 = -5;
-    EXPECT_EQ(selka.GetBatteryStatus(&state2, &charge2), 0);
-    EXPECT_EQ(state2, -5);
-    EXPECT_EQ(charge2, -5);
+    if (!GetSystemPowerStatus(&power)) return {0, 100};
+    int state = 0;
+    if (power.ACLineStatus == 0)
+        state = 2;
+    else if (power.ACLineStatus == 1 && !(power.BatteryFlag & 128))
+        state = 1;
+    return {state, power.BatteryLifePercent > 100 ? 100 : power.BatteryLifePercent};
+}
+
+} // namespace
+
+// Whatever battery the machine has (or none): each value is the system's, read
+// just before or just after the call (a charge may change in between), and is
+// written once, then only when it changes. A null pointer takes nothing and
+// does not count as reported.
+TEST_F(SystemServices, BatteryReportsEachValueOnceAndNothingForNullPointers)
+{
+    // The library was loaded for this test: nothing was reported yet.
+    int charge = -5;
+    BatteryReading before = ExpectedReading();
+    EXPECT_EQ(selka.GetBatteryStatus(nullptr, &charge), 1);
+    BatteryReading after = ExpectedReading();
+    EXPECT_TRUE(charge == before.charge || charge == after.charge)
+        << charge << " against " << before.charge << " and " << after.charge;
+
+    // The state, not taken by the first call, is written now; the charge is not.
+    int state = -5;
+    before = ExpectedReading();
+    EXPECT_EQ(selka.GetBatteryStatus(&state, nullptr), 1);
+    after = ExpectedReading();
+    EXPECT_TRUE(state == before.state || state == after.state)
+        << state << " against " << before.state << " and " << after.state;
+
+    EXPECT_EQ(selka.GetBatteryStatus(nullptr, nullptr), 0);
 }
 
 TEST_F(SystemServices, SkinZOrder)
@@ -141,26 +169,82 @@ TEST_F(SystemServices, SkinZOrder)
     SetWindowPos(host, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(skin, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-    // With the left button held, on top does nothing and answers the flags.
-    SetWindowPos(skin, host, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ASSERT_EQ(GetWindow(host, GW_HWNDNEXT), skin);
-    INPUT down{};
-    down.type = INPUT_MOUSE;
-    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    ASSERT_EQ(SendInput(1, &down, sizeof down), 1u);
-    for (int i = 0; i < 50 && !(GetAsyncKeyState(VK_LBUTTON) & 0x8000); ++i)
-        Sleep(20);
-    const bool held = (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
-    const int result = selka.SetOstraZOrder(skin, host, 1, 0x1234);
-    const HWND after = GetWindow(host, GW_HWNDNEXT);
-    INPUT up = down;
-    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &up, sizeof up);
-    ASSERT_TRUE(held) << "the left button could not be held down";
-    EXPECT_EQ(result, 0x1234);
-    EXPECT_EQ(after, skin) << "the z-order changed while the button was held";
-
     DestroyWindow(skin);
     DestroyWindow(other);
     DestroyWindow(host);
+}
+
+namespace {
+
+// A small topmost window that never activates, put under the cursor wherever
+// it is, so that a pressed button lands on it and on nothing else on the desktop.
+LRESULT CALLBACK PadProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// Waits until the button's state is known to be 'down' (or up), however long
+// the system takes to take in the input: a result, not a time, ends the wait.
+void WaitForLeftButton(bool down)
+{
+    while (((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) != down) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(1);
+    }
+}
+
+void SendLeftButton(DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+// Releases the button however the test leaves, so no later test runs with it held.
+struct HeldLeftButton {
+    HeldLeftButton() { SendLeftButton(MOUSEEVENTF_LEFTDOWN); }
+    ~HeldLeftButton() { SendLeftButton(MOUSEEVENTF_LEFTUP); }
+};
+
+} // namespace
+
+// While the user drags with the left button, "on top" leaves the order alone
+// and answers the flags it was given.
+TEST_F(SystemServices, SkinZOrderWaitsWhileTheLeftButtonIsHeld)
+{
+    WNDCLASSA pad{};
+    pad.lpfnWndProc = PadProc;
+    pad.hInstance = GetModuleHandleA(nullptr);
+    pad.lpszClassName = "SelkaTestPad";
+    RegisterClassA(&pad);
+    POINT cursor{};
+    ASSERT_TRUE(GetCursorPos(&cursor));
+    HWND padWindow = CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "SelkaTestPad", "pad",
+                                     WS_POPUP | WS_VISIBLE, cursor.x - 8, cursor.y - 8, 16, 16, nullptr, nullptr,
+                                     pad.hInstance, nullptr);
+    ASSERT_NE(padWindow, nullptr);
+    ASSERT_EQ(WindowFromPoint(cursor), padWindow);
+
+    HWND host = Popup("host");
+    HWND skin = Popup("skin");
+    ASSERT_TRUE(host && skin);
+    SetWindowPos(skin, host, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_EQ(GetWindow(host, GW_HWNDNEXT), skin);
+    {
+        HeldLeftButton held;
+        WaitForLeftButton(true);
+        EXPECT_EQ(selka.SetOstraZOrder(skin, host, 1, 0x1234), 0x1234);
+        EXPECT_EQ(GetWindow(host, GW_HWNDNEXT), skin) << "the z-order changed while the button was held";
+    }
+    // Released, the same call does its work.
+    WaitForLeftButton(false);
+    EXPECT_NE(selka.SetOstraZOrder(skin, host, 1, 0), 0);
+    EXPECT_TRUE(Above(skin, host));
+    DestroyWindow(skin);
+    DestroyWindow(host);
+    DestroyWindow(padWindow);
 }

@@ -72,6 +72,21 @@ TEST(StandinLog, RecordsKeepEveryByte)
     EXPECT_EQ(FieldValue(records[1].fields, "dex"), "");
 }
 
+// A damaged header whose size, added to the position, wraps round to the next
+// header: the reader took the whole rest as payload, then read the following
+// record again (and with a wrap to itself, forever, until memory ran out).
+TEST(StandinLog, AHugeSizeIsACutRecordNotAWrap)
+{
+    const std::string next = "== TCP bytes=0\r\n\r\n";
+    for (const char* size : {"18446744073709551614", "-2"}) {
+        const std::string bytes = std::string("== DSSTP bytes=") + size + "\r\n" + next;
+        EXPECT_TRUE(ParseLog(bytes).empty()) << size;
+    }
+    // The same record with its true size is read, so the refusal above is the size's doing.
+    ASSERT_EQ(ParseLog("== DSSTP bytes=18\r\n" + next + "\r\n").size(), 1u);
+    EXPECT_EQ(ParseLog("== DSSTP bytes=18\r\n" + next + "\r\n")[0].payload, next);
+}
+
 TEST(StandinControl, Commands)
 {
     ControlCommand c;

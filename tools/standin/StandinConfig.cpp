@@ -187,7 +187,11 @@ std::vector<LogRecord> ParseLog(const std::string& bytes)
         record.kind = head.substr(0, blank);
         record.fields = blank == std::string::npos ? std::string() : head.substr(blank + 1);
         size_t start = eol + 2;
-        if (start + size + 2 > bytes.size()) break;
+        // Compared without adding, so that a huge or negative "bytes=" (from
+        // a log cut or damaged mid-header) cannot wrap the position backwards
+        // and read the same records again and again.
+        const size_t left = bytes.size() - start;
+        if (size > left || left - size < 2) break;
         record.payload = bytes.substr(start, size);
         records.push_back(record);
         pos = start + size + 2;

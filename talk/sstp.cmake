@@ -7,10 +7,6 @@ ostra_portable_library(ostra_sstp_core SOURCES
   ${t}/DirectSstpAnswer.cpp
   ${t}/SstpRequestCollector.cpp
   ${t}/SstpAnswerCollector.cpp)
-if(OSTRA_LIBFUZZER)
-  # Coverage of the code under test guides the fuzzer, not only of the entry point.
-  target_compile_options(ostra_sstp_core PRIVATE -fsanitize=fuzzer-no-link)
-endif()
 
 if(NOT OSTRA_NATIVE)
   ostra_windows_library(ostra_sstp SOURCES

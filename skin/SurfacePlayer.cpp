@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "framework/KernelHandle.h"
@@ -198,6 +199,7 @@ void SurfacePlayer::Start(PlayerWindow& window)
         if (overtaken()) return;
         auto run = std::make_shared<Run>();
         run->player = this;
+        run->wake.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         run->thread.Reset(CreateThread(nullptr, 0, ThreadMain, run.get(), 0, nullptr));
         if (run->thread) m_run = std::move(run);
     } else {
@@ -222,6 +224,7 @@ void SurfacePlayer::Stop()
         const std::shared_ptr<Run> run = m_run;
         const std::shared_ptr<bool> alive = m_alive;
         run->stopRequested = true;
+        if (run->wake) SetEvent(run->wake.Get());
         WaitForThreadEnd(*run);
         // Destroyed while this waited: nothing of the player is left to touch.
         if (!*alive) return;
@@ -314,15 +317,33 @@ void SurfacePlayer::Animate(Run& run)
         }
         if (!m_initialised) InitialiseWindow(current.Get(), scratch.Get());
         actions.clear();
-        m_engine.Pass(timeGetTime(), random, sizes, actions);
+        const uint32_t now = timeGetTime();
+        m_engine.Pass(now, random, sizes, actions);
         for (const PatternAction& action : actions)
             Carry(action, current.Get(), scratch.Get());
         if (!m_initialised) {
             FinishFirstPass();
             m_initialised = true;
         }
-        Sleep(AnimationEngine::kSleep);
+        // Passes on which nothing would change are not made one by one: their
+        // time is counted at once and the thread sleeps through them, waking
+        // for the next pass that may apply a pattern, finish or start an
+        // animation. A surface waiting for its next blink costs no wake-ups.
+        const int64_t quiet = m_engine.QuietPasses(now);
+        m_engine.SkipQuietPasses(quiet);
+        SleepUnlessStopped(run, (quiet + 1) * AnimationEngine::kSleep);
     }
+}
+
+void SurfacePlayer::SleepUnlessStopped(const Run& run, int64_t ms)
+{
+    if (run.wake) {
+        WaitForSingleObject(run.wake.Get(), static_cast<DWORD>(ms));
+        return;
+    }
+    // Without its event the thread looks at the stop request once a pass.
+    for (; ms > 0 && !run.stopRequested; ms -= AnimationEngine::kSleep)
+        Sleep(static_cast<DWORD>(std::min<int64_t>(ms, AnimationEngine::kSleep)));
 }
 
 void SurfacePlayer::InitialiseWindow(HRGN currentRegion, HDC scratch)

@@ -8,6 +8,8 @@ if(OSTRA_NATIVE)
 else()
   # Every binary carries its runtime so it needs only system DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Dialog templates come from resource scripts (ostra_resources below).
+  enable_language(RC)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 endif()
 
@@ -162,5 +164,27 @@ function(ostra_fuzz_target name)
     endif()
     add_test(NAME ${name} COMMAND ${name} --iterations 20000 ${corpus})
     set_tests_properties(${name} PROPERTIES LABELS "native;fuzz" TIMEOUT 300)
+  endif()
+endfunction()
+
+# ostra_resources(name SOURCES file.rc ... [LINKED_BY library])
+# Resource scripts (UTF-8 with #pragma code_page(65001)) compiled by windres
+# into an object library. A static library never pulls a resource object into
+# a program (nothing refers to it by symbol), so with LINKED_BY the objects
+# become interface sources of that library: every executable that links the
+# library, directly or through others, gets the resources linked in.
+# The C and C++ options (charset, warnings) mean nothing to windres and are
+# kept away from it.
+function(ostra_resources name)
+  cmake_parse_arguments(A "" "LINKED_BY" "SOURCES" ${ARGN})
+  if(OSTRA_NATIVE)
+    return()
+  endif()
+  add_library(${name} OBJECT ${A_SOURCES})
+  set_property(TARGET ${name} PROPERTY COMPILE_OPTIONS "")
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  if(A_LINKED_BY)
+    target_sources(${A_LINKED_BY} INTERFACE $<TARGET_OBJECTS:${name}>)
+    add_dependencies(${A_LINKED_BY} ${name})
   endif()
 endfunction()

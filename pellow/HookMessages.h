@@ -1,5 +1,6 @@
 #pragma once
-// Names and numbers that the main program and the hook library share. The
+// Names and numbers that the main program and the hook library share, and the
+// one list of the program's private window messages. The
 // message numbers are fixed because the hook sends them from inside the host
 // processes, where nothing of the main program can be looked up. Free of
 // Windows headers so portable code and tests can use it too.
@@ -15,6 +16,15 @@ constexpr unsigned int WM_SKIN_FOLLOW = 0x8008; // hook -> skin window; wParam h
 constexpr unsigned int WM_SKIN_CHECK = 0x8009;  // main window's timer -> skin window
 constexpr unsigned int WM_SKIN_ZORDER = 0x800B; // hook -> skin window; wParam one of the kZOrder values
 constexpr unsigned int WM_SKIN_EVENT = 0x800C;  // hook -> skin window; wParam event code
+
+// String requests a skin window answers (and sends to the peer program
+// Quibbet): wParam the asking process id, lParam the address of a
+// kStringRequestSize-byte buffer in that process.
+constexpr unsigned int kTitleRequest = 0x8065;
+constexpr unsigned int kGhostRequest = 0x8066;
+constexpr unsigned int kCategoryRequest = 0x8067;
+constexpr unsigned int kQuibbetExtraRequest = 0x8068; // not answered by a skin window
+constexpr unsigned int kStringRequestSize = 200;
 
 // wParam of WM_SKIN_ZORDER.
 constexpr unsigned int kZOrderHostDeactivated = 256;
@@ -33,6 +43,10 @@ constexpr char kFileNameMessageName[] = "DLVOstraGetFileName";
 constexpr unsigned int kNotifyAttach = 0;
 constexpr unsigned int kNotifyDetach = 1;
 constexpr unsigned int kFileNameBufferSize = 260;
+
+// The host's registered message for position queries, and the peer program's.
+constexpr char kHostQueryMessageName[] = "Sakura";
+constexpr char kQuibbetMessageName[] = "Quibbet";
 
 // Window classes.
 constexpr char kMainWindowClass[] = "DLVOstraMainClass";

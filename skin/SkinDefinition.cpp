@@ -1,5 +1,7 @@
 #include "skin/SkinDefinition.h"
 
+#include <windows.h>
+
 #include "framework/DbcsPath.h"
 #include "framework/ModulePath.h"
 #include "framework/PrivateProfile.h"
@@ -19,29 +21,6 @@ std::int32_t ReadInteger(const std::string& iniPath, const char* key)
 }
 
 } // namespace
-
-void SkinDefinition::CopyDefinition(const SkinDefinition& other)
-{
-    name = other.name;
-    path = other.path;
-    iniPath = other.iniPath;
-    title = other.title;
-    ghost = other.ghost;
-    category = other.category;
-    module = other.module;
-    base = other.base;
-    offsety = other.offsety;
-    offsetx = other.offsetx;
-    baseposition = other.baseposition;
-    baseadjust = other.baseadjust;
-    ontop = other.ontop;
-    surfaces.clear();
-    moduleHandle = nullptr;
-    load = nullptr;
-    request = nullptr;
-    unload = nullptr;
-    shioriMode = false;
-}
 
 void ReadSkinDefinition(SkinDefinition& d)
 {

@@ -1,20 +1,11 @@
 #pragma once
 // One installed skin: its folder and the keys of its "ostra.ini" (section
-// "OSTRA"), plus the run-time parts a skin window fills when it loads the
-// skin. Copies carry the definition only: a skin window loads its own
-// surfaces and module into its copy, so copying never shares or duplicates
-// loaded pictures or a module handle.
-#include <windows.h>
-
+// "OSTRA"). A plain value: the catalogue holds one per skin and a skin window
+// copies the one it shows; what a skin window loads for it (pictures,
+// players, script module) lives in that window's LoadedSkin.
+#include <cstddef>
 #include <cstdint>
 #include <string>
-
-#include "skin/SurfaceImage.h"
-
-// The script module's entry points; the caller removes the arguments.
-using ModuleLoadProc = BOOL(__cdecl*)(HGLOBAL folder, long length);
-using ModuleRequestProc = HGLOBAL(__cdecl*)(HGLOBAL request, long* length);
-using ModuleUnloadProc = BOOL(__cdecl*)();
 
 struct SkinDefinition {
     // Text limits, in bytes, of the values read from "ostra.ini" (the
@@ -35,28 +26,6 @@ struct SkinDefinition {
     std::int32_t baseposition = 0;
     std::int32_t baseadjust = 0;
     bool ontop = false;
-
-    // Run-time parts: empty in the catalogue, filled by the skin window.
-    SurfaceMap surfaces;
-    HMODULE moduleHandle = nullptr;
-    ModuleLoadProc load = nullptr;
-    ModuleRequestProc request = nullptr;
-    ModuleUnloadProc unload = nullptr;
-    bool shioriMode = false; // the protocol flag: false DORVY, true SHIORI
-
-    SkinDefinition() = default;
-    SkinDefinition(const SkinDefinition& other) { CopyDefinition(other); }
-    SkinDefinition& operator=(const SkinDefinition& other)
-    {
-        if (this != &other) CopyDefinition(other);
-        return *this;
-    }
-    SkinDefinition(SkinDefinition&&) = default;
-    SkinDefinition& operator=(SkinDefinition&&) = default;
-
-  private:
-    // Takes every field up to "ontop"; the run-time parts are left empty.
-    void CopyDefinition(const SkinDefinition& other);
 };
 
 // Reads every key of "ostra.ini" but "animation" and "extractpath" into the

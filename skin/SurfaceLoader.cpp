@@ -5,6 +5,7 @@
 
 #include "framework/KernelHandle.h"
 #include "framework/PrivateProfile.h"
+#include "skin/SkinDefinition.h"
 #include "skin/SurfaceFileScan.h"
 
 namespace {
@@ -69,9 +70,4 @@ bool LoadSurfaces(HDC screen, const std::string& folder, SurfaceMap& surfaces, P
         surfaces.clear();
         return false;
     }
-}
-
-bool LoadSurfaces(HDC screen, SkinDefinition& definition, PlayerMap& players)
-{
-    return LoadSurfaces(screen, definition.path, definition.surfaces, players);
 }

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "skin/SkinDefinition.h"
 #include "skin/SurfaceImage.h"
 #include "skin/SurfacePlayer.h"
 
@@ -20,7 +19,3 @@
 // 'screen' is the program's screen device context. User-interface thread,
 // with no player of the maps running.
 bool LoadSurfaces(HDC screen, const std::string& folder, SurfaceMap& surfaces, PlayerMap& players);
-
-// The skin window's form: the surfaces of the skin in 'definition' (its path
-// and "ostra.ini"), into the definition's surface map and 'players'.
-bool LoadSurfaces(HDC screen, SkinDefinition& definition, PlayerMap& players);

@@ -18,5 +18,6 @@ if(NOT OSTRA_NATIVE AND TARGET selka)
     ${s}/SurfaceImage.cpp
     ${s}/SurfacePlayer.cpp
     ${s}/SurfaceLoader.cpp
+    ${s}/LoadedSkin.cpp
     LIBS ostra_surfaces_core selka selka_core ostra_framework gdi32 user32 winmm)
 endif()

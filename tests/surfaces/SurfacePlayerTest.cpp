@@ -15,6 +15,7 @@
 #include "harness/TestEnv.h"
 #include "selka/selka.h"
 #include "skin/Random.h"
+#include "skin/LoadedSkin.h"
 #include "skin/SurfaceLoader.h"
 
 namespace {
@@ -148,15 +149,15 @@ TEST_F(Surfaces, LoadsTheFrogSampleSkin)
     EXPECT_EQ(window.players.at(2)->BaseSize().height, 112);
     EXPECT_TRUE(g_lastMessage.empty());
 
-    // The skin window's form fills the definition's own surface map.
-    SkinDefinition definition;
-    definition.name = "kaeru";
-    definition.path = SampleSkin("kaeru");
-    definition.iniPath = definition.path + "\\ostra.ini";
-    PlayerMap players;
-    ASSERT_TRUE(LoadSurfaces(SurfaceTestWindow::Screen(), definition, players));
-    EXPECT_EQ(definition.surfaces.size(), 6u);
-    EXPECT_EQ(players.size(), 6u);
+    // The skin window's owner of the same parts.
+    LoadedSkin loaded;
+    ASSERT_TRUE(loaded.Load(SurfaceTestWindow::Screen(), SampleSkin("kaeru")));
+    EXPECT_EQ(loaded.Surfaces().size(), 6u);
+    EXPECT_EQ(loaded.Players().size(), 6u);
+    EXPECT_EQ(loaded.Surface(2)->height, 112);
+    ASSERT_NE(loaded.Player(7), nullptr);
+    EXPECT_EQ(loaded.Player(7)->Engine().Animations().size(), 1u);
+    EXPECT_EQ(loaded.Player(5), nullptr);
 }
 
 TEST_F(Surfaces, OddSkinFoldersLoadWhatTheyCan)

@@ -317,8 +317,7 @@ void SurfacePlayer::Animate(Run& run)
         }
         if (!m_initialised) InitialiseWindow(current.Get(), scratch.Get());
         actions.clear();
-        const uint32_t now = timeGetTime();
-        m_engine.Pass(now, random, sizes, actions);
+        m_engine.Pass(timeGetTime(), random, sizes, actions);
         for (const PatternAction& action : actions)
             Carry(action, current.Get(), scratch.Get());
         if (!m_initialised) {
@@ -329,7 +328,10 @@ void SurfacePlayer::Animate(Run& run)
         // time is counted at once and the thread sleeps through them, waking
         // for the next pass that may apply a pattern, finish or start an
         // animation. A surface waiting for its next blink costs no wake-ups.
-        const int64_t quiet = m_engine.QuietPasses(now);
+        // Timers are read against the clock after the window calls, which
+        // may have waited for the user-interface thread, as the next pass
+        // made one by one would have read it.
+        const int64_t quiet = m_engine.QuietPasses(timeGetTime());
         m_engine.SkipQuietPasses(quiet);
         SleepUnlessStopped(run, (quiet + 1) * AnimationEngine::kSleep);
     }

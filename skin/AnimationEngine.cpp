@@ -23,6 +23,14 @@ int64_t PassesBeforeTimer(uint32_t now, uint32_t stamp, uint32_t period)
     return (period - since) / AnimationEngine::kSleep;
 }
 
+// Passes that only add a tick to an applied pattern's counter before the
+// pass on which its wait has run out.
+int64_t CountingPasses(const AnimationPattern& pattern)
+{
+    if (pattern.elapsed >= pattern.wait) return 0;
+    return (pattern.wait - pattern.elapsed + AnimationEngine::kTick - 1) / AnimationEngine::kTick;
+}
+
 // Quiet passes before a playing animation changes what is shown or how it
 // stands: a pattern that has not been applied yet is applied on the next
 // pass; one whose wait runs out gives way to the next pattern on a pass
@@ -35,10 +43,7 @@ int64_t PassesBeforeChange(const Animation& animation)
         return AnimationEngine::kMaxQuietPasses; // nothing to play: it never finishes
     const AnimationPattern& pattern = animation.patterns[animation.current];
     if (pattern.elapsed == 0) return 0;
-    const int64_t counting =
-        pattern.elapsed >= pattern.wait
-            ? 0
-            : (pattern.wait - pattern.elapsed + AnimationEngine::kTick - 1) / AnimationEngine::kTick;
+    const int64_t counting = CountingPasses(pattern);
     const bool finishes = animation.current + 1 >= animation.patternCount;
     return finishes ? counting : counting + 1;
 }
@@ -235,8 +240,7 @@ void AnimationEngine::SkipQuietPasses(int64_t passes)
         if (animation.current < 0 || animation.current >= static_cast<int32_t>(animation.patterns.size())) continue;
         AnimationPattern& pattern = animation.patterns[animation.current];
         if (pattern.elapsed == 0) continue; // applied on a pass of its own, never skipped
-        const int64_t counting =
-            pattern.elapsed >= pattern.wait ? 0 : (pattern.wait - pattern.elapsed + kTick - 1) / kTick;
+        const int64_t counting = CountingPasses(pattern);
         if (passes <= counting) {
             pattern.elapsed += passes * kTick;
         } else {

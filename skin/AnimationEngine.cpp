@@ -11,6 +11,43 @@ int32_t Clamp32(int64_t v)
         std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
+// Quiet passes before a timer armed at 'stamp' for 'period' milliseconds
+// runs out, after a pass at 'now': it runs out on the first pass at which
+// more than 'period' ms have passed since 'stamp'. (Near the clock's wrap
+// that pass may come later than this says; a count that is too small only
+// costs one early pass, which finds nothing to do.)
+int64_t PassesBeforeTimer(uint32_t now, uint32_t stamp, uint32_t period)
+{
+    const uint32_t since = now - stamp;
+    if (since >= period) return 0;
+    return (period - since) / AnimationEngine::kSleep;
+}
+
+// Passes that only add a tick to an applied pattern's counter before the
+// pass on which its wait has run out.
+int64_t CountingPasses(const AnimationPattern& pattern)
+{
+    if (pattern.elapsed >= pattern.wait) return 0;
+    return (pattern.wait - pattern.elapsed + AnimationEngine::kTick - 1) / AnimationEngine::kTick;
+}
+
+// Quiet passes before a playing animation changes what is shown or how it
+// stands: a pattern that has not been applied yet is applied on the next
+// pass; one whose wait runs out gives way to the next pattern on a pass
+// that changes nothing visible (that next pattern is applied on the pass
+// after), unless it was the last one: finishing re-arms the timers at the
+// time of that pass.
+int64_t PassesBeforeChange(const Animation& animation)
+{
+    if (animation.current < 0 || animation.current >= static_cast<int32_t>(animation.patterns.size()))
+        return AnimationEngine::kMaxQuietPasses; // nothing to play: it never finishes
+    const AnimationPattern& pattern = animation.patterns[animation.current];
+    if (pattern.elapsed == 0) return 0;
+    const int64_t counting = CountingPasses(pattern);
+    const bool finishes = animation.current + 1 >= animation.patternCount;
+    return finishes ? counting : counting + 1;
+}
+
 } // namespace
 
 PixelRect PixelRect::Union(const PixelRect& o) const
@@ -161,6 +198,58 @@ void AnimationEngine::Pass(uint32_t now, const RandomSource& random, const Surfa
     }
     for (size_t index : m_finished)
         m_active.erase(std::find(m_active.begin(), m_active.end(), index));
+}
+
+int64_t AnimationEngine::QuietPasses(uint32_t now) const
+{
+    int64_t quiet = kMaxQuietPasses;
+    // Nothing starts on a quiet pass, so what holds "sometimes" animations
+    // back now holds them through all of them.
+    const bool sometimesHeld = BlocksSometimes();
+    for (size_t i = 0; i < m_animations.size(); ++i) {
+        const Animation& animation = m_animations[i];
+        switch (animation.kind) {
+        case AnimationKind::RunOnce:
+            if (animation.runCount == 0 && !IsActive(i)) return 0;
+            break;
+        case AnimationKind::Always:
+            if (!IsActive(i)) return 0;
+            break;
+        case AnimationKind::Rarely:
+            // Due or not, a rarely timer that runs out draws a new period.
+            quiet = std::min(quiet, PassesBeforeTimer(now, animation.rarelyStamp, animation.rarelyPeriod));
+            break;
+        case AnimationKind::Sometimes:
+            if (!sometimesHeld)
+                quiet = std::min(quiet, PassesBeforeTimer(now, animation.sometimesStamp, animation.sometimesPeriod));
+            break;
+        case AnimationKind::Never:
+            break;
+        }
+    }
+    for (size_t index : m_active)
+        quiet = std::min(quiet, PassesBeforeChange(m_animations[index]));
+    return quiet;
+}
+
+void AnimationEngine::SkipQuietPasses(int64_t passes)
+{
+    if (passes <= 0) return;
+    for (size_t index : m_active) {
+        Animation& animation = m_animations[index];
+        if (animation.current < 0 || animation.current >= static_cast<int32_t>(animation.patterns.size())) continue;
+        AnimationPattern& pattern = animation.patterns[animation.current];
+        if (pattern.elapsed == 0) continue; // applied on a pass of its own, never skipped
+        const int64_t counting = CountingPasses(pattern);
+        if (passes <= counting) {
+            pattern.elapsed += passes * kTick;
+        } else {
+            // The wait ran out on one of the skipped passes: the pass after
+            // it moved on to the next pattern, which the next pass applies.
+            pattern.elapsed = 0;
+            ++animation.current;
+        }
+    }
 }
 
 void AnimationEngine::ChangeShape(const WindowShape& shape, PatternAction& action)

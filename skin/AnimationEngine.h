@@ -89,6 +89,9 @@ class AnimationEngine {
     // milliseconds the thread sleeps after each pass (NT-family systems).
     static constexpr int32_t kTick = 10;
     static constexpr int32_t kSleep = 10;
+    // The most passes QuietPasses answers: an hour of them. A thread that
+    // sleeps that long wakes, finds nothing due and sleeps again.
+    static constexpr int64_t kMaxQuietPasses = 360000;
 
     // --- loading (user-interface thread, no thread running)
     // Takes the animations of a freshly loaded surface with its base image
@@ -112,6 +115,21 @@ class AnimationEngine {
     // One pass: starts animations by their kinds and steps the active ones.
     // The actions of the patterns applied on this pass are appended to 'out'.
     void Pass(uint32_t now, const RandomSource& random, const SurfaceSizes& sizes, std::vector<PatternAction>& out);
+    // How many of the passes that follow the one made at 'now' would only
+    // count the time of the playing patterns: no pattern applied, no
+    // animation finished or started, no timer run out, nothing drawn and no
+    // random draw, when each pass comes kSleep milliseconds after the one
+    // before. The thread leaves them out: it counts their time at once with
+    // SkipQuietPasses and sleeps through them, so an idle surface costs
+    // nothing while every pattern keeps its timing to the pass. 0 when the
+    // next pass may do something; at most kMaxQuietPasses.
+    int64_t QuietPasses(uint32_t now) const;
+    // Makes 'passes' quiet passes at once: each playing pattern's counter
+    // gains 'passes' ticks, and one whose wait runs out meanwhile gives way
+    // to the next pattern of its animation, exactly as that many passes would
+    // have done. 'passes' must not exceed what QuietPasses answered after
+    // the last pass.
+    void SkipQuietPasses(int64_t passes);
 
     // --- the window's position (written and read from both threads)
     // Screen position the placement computed for the window.

@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "framework/KernelHandle.h"
@@ -198,6 +199,7 @@ void SurfacePlayer::Start(PlayerWindow& window)
         if (overtaken()) return;
         auto run = std::make_shared<Run>();
         run->player = this;
+        run->wake.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         run->thread.Reset(CreateThread(nullptr, 0, ThreadMain, run.get(), 0, nullptr));
         if (run->thread) m_run = std::move(run);
     } else {
@@ -222,6 +224,7 @@ void SurfacePlayer::Stop()
         const std::shared_ptr<Run> run = m_run;
         const std::shared_ptr<bool> alive = m_alive;
         run->stopRequested = true;
+        if (run->wake) SetEvent(run->wake.Get());
         WaitForThreadEnd(*run);
         // Destroyed while this waited: nothing of the player is left to touch.
         if (!*alive) return;
@@ -321,8 +324,28 @@ void SurfacePlayer::Animate(Run& run)
             FinishFirstPass();
             m_initialised = true;
         }
-        Sleep(AnimationEngine::kSleep);
+        // Passes on which nothing would change are not made one by one: their
+        // time is counted at once and the thread sleeps through them, waking
+        // for the next pass that may apply a pattern, finish or start an
+        // animation. A surface waiting for its next blink costs no wake-ups.
+        // Timers are read against the clock after the window calls, which
+        // may have waited for the user-interface thread, as the next pass
+        // made one by one would have read it.
+        const int64_t quiet = m_engine.QuietPasses(timeGetTime());
+        m_engine.SkipQuietPasses(quiet);
+        SleepUnlessStopped(run, (quiet + 1) * AnimationEngine::kSleep);
     }
+}
+
+void SurfacePlayer::SleepUnlessStopped(const Run& run, int64_t ms)
+{
+    if (run.wake) {
+        WaitForSingleObject(run.wake.Get(), static_cast<DWORD>(ms));
+        return;
+    }
+    // Without its event the thread looks at the stop request once a pass.
+    for (; ms > 0 && !run.stopRequested; ms -= AnimationEngine::kSleep)
+        Sleep(static_cast<DWORD>(std::min<int64_t>(ms, AnimationEngine::kSleep)));
 }
 
 void SurfacePlayer::InitialiseWindow(HRGN currentRegion, HDC scratch)

@@ -83,6 +83,9 @@ class SurfacePlayer {
     struct Run {
         SurfacePlayer* player = nullptr;
         std::atomic<bool> stopRequested{false};
+        // Set with the stop request: the thread may be asleep for many
+        // passes at once, and must not keep the stop waiting that long.
+        KernelHandle wake;
         KernelHandle thread;
     };
 
@@ -93,6 +96,8 @@ class SurfacePlayer {
     // Dispatches this thread's messages until the run's thread has ended.
     static void WaitForThreadEnd(const Run& run);
     void Animate(Run& run);
+    // Sleeps 'ms' milliseconds, or less when the run is asked to stop.
+    static void SleepUnlessStopped(const Run& run, int64_t ms);
     void InitialiseWindow(HRGN currentRegion, HDC scratch);
     void FinishFirstPass();
     void Carry(const PatternAction& action, HRGN currentRegion, HDC scratch);

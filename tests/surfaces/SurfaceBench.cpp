@@ -5,6 +5,9 @@
 //       that many windows play surface 0 at once; prints the process's CPU time
 //   surfaces_bench load <skin folder>
 //       loads the skin's surfaces; prints the time taken and the memory used
+//   surfaces_bench hold <skin folder> <players> <seconds>
+//       that many windows play surface 0 and nothing else happens: the idle
+//       cost is measured from outside by tests/surfaces/idle-cpu.sh
 #include <windows.h>
 
 #include <psapi.h>
@@ -68,16 +71,24 @@ int Show(const std::string& folder, int seconds)
     return 0;
 }
 
-int RunPlayers(const std::string& folder, int count, int seconds)
+using Windows = std::vector<std::unique_ptr<SurfaceTestWindow>>;
+
+bool ShowPlayers(const std::string& folder, int count, Windows& windows)
 {
-    std::vector<std::unique_ptr<SurfaceTestWindow>> windows;
     for (int i = 0; i < count; ++i) {
         windows.push_back(std::make_unique<SurfaceTestWindow>());
         windows.back()->originX = 20 + (i % 5) * 180;
         windows.back()->originY = 20 + (i / 5) * 180;
-        if (!windows.back()->Load(folder)) return 2;
+        if (!windows.back()->Load(folder)) return false;
         windows.back()->Show(0);
     }
+    return true;
+}
+
+int RunPlayers(const std::string& folder, int count, int seconds)
+{
+    Windows windows;
+    if (!ShowPlayers(folder, count, windows)) return 2;
     PumpFor(500);
     const double cpu0 = CpuSeconds();
     const DWORD wall0 = GetTickCount();
@@ -93,6 +104,16 @@ int RunPlayers(const std::string& folder, int count, int seconds)
     // Each carried overlay or base pattern looks its surface up once.
     std::printf("%d player(s), %.1f s: CPU %.2f s = %.1f %% of one core; %.1f patterns/s per player\n", count, wall,
                 cpu, 100.0 * cpu / wall, (lookups - lookups0) / wall / count);
+    for (auto& w : windows)
+        w->StopCurrent();
+    return 0;
+}
+
+int HoldPlayers(const std::string& folder, int count, int seconds)
+{
+    Windows windows;
+    if (!ShowPlayers(folder, count, windows)) return 2;
+    MessageLoopFor(static_cast<DWORD>(seconds) * 1000);
     for (auto& w : windows)
         w->StopCurrent();
     return 0;
@@ -123,6 +144,9 @@ int main(int argc, char** argv)
     if (args.size() == 4 && args[0] == "run")
         return RunPlayers(args[1], std::atoi(args[2].c_str()), std::atoi(args[3].c_str()));
     if (args.size() == 2 && args[0] == "load") return LoadSkin(args[1]);
-    std::fprintf(stderr, "usage: surfaces_bench show FOLDER SECONDS | run FOLDER PLAYERS SECONDS | load FOLDER\n");
+    if (args.size() == 4 && args[0] == "hold")
+        return HoldPlayers(args[1], std::atoi(args[2].c_str()), std::atoi(args[3].c_str()));
+    std::fprintf(stderr, "usage: surfaces_bench show FOLDER SECONDS | run FOLDER PLAYERS SECONDS | load FOLDER | "
+                         "hold FOLDER PLAYERS SECONDS\n");
     return 1;
 }

@@ -372,6 +372,40 @@ TEST_F(Surfaces, StopEndsTheThreadAndNothingLeaks)
     EXPECT_EQ(GdiObjectCount(), gdi);
 }
 
+TEST_F(Surfaces, StopWakesAThreadAsleepUntilItsNextPattern)
+{
+    // After its first pass the thread of each surface has nothing due for an
+    // hour or more (a pattern of 3600 s; animations that never start), so it
+    // sleeps that long. Stop must not wait for the sleep to end: if it did,
+    // this test would hang until its time limit.
+    const std::string folder = testenv::FreshDir("sleepers");
+    CopySample("kaeru", "surface0.png", folder, "surface0.png");
+    CopySample("kaeru", "surface3.png", folder, "surface3.png");
+    CopySample("kaeru", "surface1.png", folder, "surface1.png");
+    ASSERT_TRUE(
+        testenv::WriteFile(testenv::Join(folder, "surface0a.txt"),
+                           "0interval,runonce\r\n0pattern0,3,360000,overlay,70,0\r\n0pattern1,-1,1,overlay\r\n"));
+    ASSERT_TRUE(
+        testenv::WriteFile(testenv::Join(folder, "surface1a.txt"), "0interval,never\r\n0pattern0,3,1,overlay\r\n"));
+    SurfaceTestWindow window;
+    ASSERT_TRUE(window.Load(folder));
+    const int threads = ThreadCount();
+    for (int round = 0; round < 10; ++round) {
+        const int lookups = window.threadLookups;
+        window.Show(0);
+        ASSERT_TRUE(PumpUntil([&] { return window.threadLookups > lookups; }, 10000)) << "round " << round;
+        window.StopCurrent();
+        EXPECT_EQ(ThreadCount(), threads) << "round " << round;
+
+        // The first pass shows the window: then the thread sleeps.
+        ShowWindow(window.Handle(), SW_HIDE);
+        window.Show(1);
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window.Handle()) != FALSE; }, 10000)) << "round " << round;
+        window.StopCurrent();
+        EXPECT_EQ(ThreadCount(), threads) << "round " << round;
+    }
+}
+
 TEST_F(Surfaces, APackedDibIsTakenOnlyWhenItsPixelsLieInsideTheBlock)
 {
     HGLOBAL dib = LoadPNGFile(testenv::Join(SampleSkin("kaeru"), "surface0.png").c_str());

@@ -618,21 +618,26 @@ TEST_F(SkinWindowTest, PlaysASendRequestAnsweringItsSenderAndRefusesASecondWhile
     ASSERT_NE(GetWindowRgn(window, before), ERROR);
 
     // The second sender waits until the first request was answered (the
-    // answer goes out before the script plays), then sends its own; the
-    // first script is then still in its waits, showing surface 1.
+    // answer goes out before the script plays) and the script's first
+    // command shows surface 1, whose shape differs from surface 0's; the
+    // script then still waits, and the second request comes in meanwhile.
     HRGN during = CreateRectRgn(0, 0, 1, 1);
     bool sentSecond = false;
     bool gotDuring = false;
-    using SecondArgs = std::tuple<StandinClient*, StandinClient*, HWND, HRGN, bool*, bool*>;
-    SecondArgs args(&host, &other, window, during, &sentSecond, &gotDuring);
+    using SecondArgs = std::tuple<StandinClient*, StandinClient*, HWND, HRGN, HRGN, bool*, bool*>;
+    SecondArgs args(&host, &other, window, before, during, &sentSecond, &gotDuring);
     HANDLE second = CreateThread(
         nullptr, 0,
         [](LPVOID p) -> DWORD {
-            auto [first, other, window, during, sentSecond, gotDuring] = *static_cast<SecondArgs*>(p);
-            const DWORD until = GetTickCount() + 15000;
+            auto [first, other, window, before, during, sentSecond, gotDuring] = *static_cast<SecondArgs*>(p);
+            // Deadlines only end a broken run instead of hanging it.
+            const DWORD until = GetTickCount() + 30000;
             while (AnswersFrom(*first, window).empty() && GetTickCount() < until)
                 Sleep(20);
-            *gotDuring = GetWindowRgn(window, during) != ERROR;
+            while (!*gotDuring && GetTickCount() < until) {
+                *gotDuring = GetWindowRgn(window, during) != ERROR && !EqualRgn(before, during);
+                if (!*gotDuring) Sleep(5);
+            }
             *sentSecond = other->Control("send " + Decimal(window) + "\n\\s0\\e");
             return 0;
         },
@@ -640,8 +645,8 @@ TEST_F(SkinWindowTest, PlaysASendRequestAnsweringItsSenderAndRefusesASecondWhile
     ASSERT_NE(second, nullptr);
 
     // The first request: from the host, answer to its window (HWnd).
-    ASSERT_TRUE(host.Control("send " + Decimal(window) + "\n\\s1\\w9\\w9\\w9\\w9\\s0\\e", 30000));
-    PumpUntil([&] { return WaitForSingleObject(second, 0) == WAIT_OBJECT_0; }, 20000);
+    ASSERT_TRUE(host.Control("send " + Decimal(window) + "\n\\s1\\w9\\w9\\w9\\w9\\w9\\w9\\s0\\e", 30000));
+    PumpUntil([&] { return WaitForSingleObject(second, 0) == WAIT_OBJECT_0; }, 60000);
     WaitForSingleObject(second, INFINITE); // it uses this frame's objects
     CloseHandle(second);
 
@@ -650,10 +655,9 @@ TEST_F(SkinWindowTest, PlaysASendRequestAnsweringItsSenderAndRefusesASecondWhile
     EXPECT_EQ(AnswersFrom(other, window), std::vector<std::string>{"SSTP/1.1 409 Conflict\r\n"})
         << "the request that came while a script played";
     // Surface 1 showed during the script, surface 0 again after it.
-    ASSERT_TRUE(gotDuring);
+    EXPECT_TRUE(gotDuring) << "surface 1 never showed";
     HRGN after = CreateRectRgn(0, 0, 1, 1);
     ASSERT_NE(GetWindowRgn(window, after), ERROR);
-    EXPECT_FALSE(EqualRgn(before, during)) << "surface 1 never showed";
     EXPECT_TRUE(EqualRgn(before, after));
     EXPECT_EQ(skin->CurrentSurface(), 0);
     EXPECT_FALSE(skin->Sentences().IsPlaying());

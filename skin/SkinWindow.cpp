@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/DroppedSkin.h"
 #include "framework/DeviceContext.h"
 #include "framework/WindowClass.h"
 #include "pellow/HookMessages.h"
@@ -13,6 +14,7 @@
 #include "skin/SkinInfoDialog.h"
 #include "skin/SkinOwner.h"
 #include "skin/SkinPath.h"
+#include "talk/DirectSstpReceiver.h"
 
 namespace {
 
@@ -151,6 +153,24 @@ LRESULT SkinWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case ostra::kCategoryRequest:
         result = AnswerStringRequest(m_definition.category, wParam, lParam);
+        break;
+    case WM_DROPFILES: {
+        // An archive dropped on the skin: installed as a new skin into the
+        // catalogue's folder; the main window rescans on the reload command.
+        const SkinDropTarget target{m_hwnd, m_host, m_owner.DialogOwner(), &m_module, &m_sentences,
+                                    m_owner.Catalogue().Folder()};
+        InstallDroppedSkin(reinterpret_cast<HDROP>(wParam), target);
+        break;
+    }
+    case WM_COPYDATA:
+        // A "SEND SSTP/1.1" request of another program: answered, then its
+        // script is played on this skin (409 while a sentence plays).
+        if (talk::ReceiveDirectSstp(m_hwnd, reinterpret_cast<HWND>(wParam),
+                                    reinterpret_cast<const COPYDATASTRUCT*>(lParam), m_sentences.IsPlaying(),
+                                    [this](const std::string& script) { m_sentences.PlaySentence(script); }))
+            result = 1;
+        else
+            result = Window::WindowProc(message, wParam, lParam);
         break;
     default:
         if (message == m_quibbetMessage && m_quibbetMessage != 0) {

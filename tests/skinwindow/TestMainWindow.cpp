@@ -120,6 +120,14 @@ LRESULT TestMainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             }
         }
         return 0;
+    case WM_COMMAND:
+        // The reload command an installation posts: the catalogue is read again.
+        if (LOWORD(wParam) == kReloadSkins) {
+            ++reloads;
+            m_catalogue.ScanFolder(std::string(m_catalogue.Folder()));
+            return 0;
+        }
+        break;
     case kCloseDialogs: {
         // Every dialog this window owns: the modal loop ends it on IDOK.
         struct Search {

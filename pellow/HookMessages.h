@@ -16,6 +16,7 @@ constexpr unsigned int WM_SKIN_FOLLOW = 0x8008; // hook -> skin window; wParam h
 constexpr unsigned int WM_SKIN_CHECK = 0x8009;  // main window's timer -> skin window
 constexpr unsigned int WM_SKIN_ZORDER = 0x800B; // hook -> skin window; wParam one of the kZOrder values
 constexpr unsigned int WM_SKIN_EVENT = 0x800C;  // hook -> skin window; wParam event code
+constexpr unsigned int WM_SKIN_PLACE = 0x800D;  // skin window -> itself, posted: the placement WM_SKIN_FOLLOW asked for
 
 // String requests a skin window answers (and sends to the peer program
 // Quibbet): wParam the asking process id, lParam the address of a

@@ -39,9 +39,11 @@ constexpr UINT kHungReportTimeoutMs = 100;
 // share its thread) timed out. The host's user-interface thread only.
 bool g_mainProgramHung = false;
 
-LRESULT Send(HWND target, UINT message, WPARAM wParam, UINT timeoutMs = kReportTimeoutMs)
+// 'answered' (when given) tells whether the target answered in time.
+LRESULT Send(HWND target, UINT message, WPARAM wParam, UINT timeoutMs = kReportTimeoutMs, bool* answered = nullptr)
 {
     DWORD_PTR result = 0;
+    if (answered) *answered = false;
     if (g_mainProgramHung && timeoutMs == kReportTimeoutMs) timeoutMs = kHungReportTimeoutMs;
     if (!SendMessageTimeoutA(target, message, wParam, 0, SMTO_ABORTIFHUNG, timeoutMs, &result)) {
         // A target that is no window fails at once and says nothing about the main program.
@@ -49,7 +51,15 @@ LRESULT Send(HWND target, UINT message, WPARAM wParam, UINT timeoutMs = kReportT
         return 0;
     }
     g_mainProgramHung = false;
+    if (answered) *answered = true;
     return static_cast<LRESULT>(result);
+}
+
+bool IsSkinWindowClass(HWND window)
+{
+    char name[257] = {};
+    if (GetClassNameA(window, name, sizeof name) == 0) return false;
+    return lstrcmpA(name, ostra::kSkinWindowClass) == 0;
 }
 
 } // namespace
@@ -91,6 +101,7 @@ bool HostWatch::GiveBackWindow()
     RemovePropA(host, ostra::kHostSkinProperty);
     m_hostWindow = nullptr;
     m_previousProc = nullptr;
+    ForgetReportedPlace();
     return true;
 }
 
@@ -145,6 +156,7 @@ void HostWatch::Attach(HWND host)
     if (previous == 0) return;
     m_hostWindow = host;
     m_previousProc = reinterpret_cast<WNDPROC>(previous);
+    ForgetReportedPlace();
 
     HWND skin =
         reinterpret_cast<HWND>(Send(main, ostra::WM_SKIN_ATTACH, reinterpret_cast<WPARAM>(host), kAttachTimeoutMs));
@@ -213,6 +225,7 @@ LRESULT HostWatch::Detach(HWND host)
     RemovePropA(host, ostra::kHostSkinProperty);
     m_previousProc = nullptr;
     m_hostWindow = nullptr;
+    ForgetReportedPlace();
     return 0;
 }
 
@@ -220,14 +233,50 @@ LRESULT HostWatch::OnMove(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // The guard is looked at first: a move nested in a report needs no
     // round trip to the main program, since it is passed on in any case.
-    if (m_gate.MoveGuard().IsSet()) return PassOn(host, message, wParam, lParam);
-    HWND skin = LookupSkin(host);
-    if (!skin) return PassOn(host, message, wParam, lParam);
+    // WM_WINDOWPOSCHANGING announces a place the window does not stand at
+    // yet (and the host may still change it): the skin hears of the move once
+    // the window stands there, from WM_WINDOWPOSCHANGED or WM_MOVE.
+    if (m_gate.MoveGuard().IsSet() || message == WM_WINDOWPOSCHANGING) return PassOn(host, message, wParam, lParam);
     HookGate::Scope guard(m_gate.MoveGuard());
     LRESULT result = PassOn(host, message, wParam, lParam);
     // After the host has handled the move, so the skin sees where it went.
-    Send(skin, ostra::WM_SKIN_FOLLOW, reinterpret_cast<WPARAM>(host));
+    // One move of the window arrives as WM_WINDOWPOSCHANGED with WM_MOVE
+    // inside it, and z-order, show and activation changes arrive as
+    // WM_WINDOWPOSCHANGED too: only a place the skin has not been told of
+    // yet is worth the host's wait.
+    HostPlace place;
+    if (ReadHostPlace(host, place) && m_reportedValid && place == m_reported) return result;
+    HWND skin = SkinForMove(host);
+    if (!skin) return result;
+    bool answered = false;
+    Send(skin, ostra::WM_SKIN_FOLLOW, reinterpret_cast<WPARAM>(host), kReportTimeoutMs, &answered);
+    // A report that did not arrive is made again on the next move, even
+    // when the window comes back to the same place.
+    m_reported = place;
+    m_reportedValid = answered && ReadHostPlace(host, place) && place == m_reported;
     return result;
+}
+
+bool HostWatch::ReadHostPlace(HWND host, HostPlace& place)
+{
+    POINT origin{0, 0};
+    if (!GetWindowRect(host, &place.window) || !ClientToScreen(host, &origin)) return false;
+    place.client = origin;
+    return true;
+}
+
+HWND HostWatch::SkinForMove(HWND host)
+{
+    HWND main = CurrentMainWindow();
+    if (!main) return nullptr;
+    HWND skin = static_cast<HWND>(GetPropA(host, ostra::kHostSkinProperty));
+    // The window the attach answered, as long as it is still a skin window
+    // of the main program: a handle of a destroyed skin can come back as
+    // another window's.
+    if (skin && IsWindow(skin) && IsSkinWindowClass(skin) &&
+        GetWindowThreadProcessId(skin, nullptr) == GetWindowThreadProcessId(main, nullptr))
+        return skin;
+    return LookupSkin(host);
 }
 
 void HostWatch::OnDeactivate(HWND host)

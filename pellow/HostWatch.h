@@ -57,7 +57,24 @@ private:
     LRESULT PassOn(HWND host, UINT message, WPARAM wParam, LPARAM lParam);
     // The skin window that the main program keeps for 'host', or null.
     HWND LookupSkin(HWND host);
+    // The skin window a move is reported to: the one "OstraProp" names, while
+    // it is a skin window of the main program's thread, so that a move costs
+    // no lookup round trip; else whatever the lookup answers.
+    HWND SkinForMove(HWND host);
     HWND CurrentMainWindow();
+
+    // Where the host window stood when its skin was last told of a move:
+    // window rectangle and client origin, screen coordinates.
+    struct HostPlace {
+        RECT window{};
+        POINT client{};
+        bool operator==(const HostPlace& o) const
+        {
+            return EqualRect(&window, &o.window) && client.x == o.client.x && client.y == o.client.y;
+        }
+    };
+    static bool ReadHostPlace(HWND host, HostPlace& place);
+    void ForgetReportedPlace() { m_reportedValid = false; }
 
     HookGate m_gate;
     HWND m_mainWindow = nullptr;
@@ -65,6 +82,8 @@ private:
     UINT m_fileNameMessage = 0;
     HWND m_hostWindow = nullptr;      // the subclassed window, while it is
     WNDPROC m_previousProc = nullptr; // its own procedure, while it is subclassed
+    HostPlace m_reported;             // valid while m_reportedValid
+    bool m_reportedValid = false;
 };
 
 } // namespace pellow

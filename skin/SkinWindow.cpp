@@ -119,7 +119,22 @@ LRESULT SkinWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     LRESULT result = 0;
     switch (message) {
     case ostra::WM_SKIN_FOLLOW:
-        Place();
+        // Answered at once: the host waits for this answer inside its own
+        // window procedure, and the placement asks the host where its
+        // character stands, round trips it would wait for too. The reports
+        // of a burst of moves make one placement, which reads where the host
+        // stands when it runs.
+        if (m_placementPosted) break;
+        if (PostMessageA(m_hwnd, ostra::WM_SKIN_PLACE, 0, 0))
+            m_placementPosted = true;
+        else
+            Place();
+        break;
+    case ostra::WM_SKIN_PLACE:
+        // Cleared first: a report that arrives while the placement queries
+        // the host posts the next one, so the last move is never missed.
+        m_placementPosted = false;
+        if (Alive()) Place();
         break;
     case ostra::WM_SKIN_CHECK:
         OnZOrderCheck();
@@ -309,8 +324,8 @@ void SkinWindow::Place()
     SurfacePlayer* player = m_loaded.Player(m_currentSurface);
     if (!player) return;
     player->SetOrigin(onScreen.x + m_definition.offsetx, onScreen.y + m_definition.offsety);
-    // A host move reports itself up to three times (changing, changed,
-    // moved): only the placements that find a new place move the window.
+    // Placements at surface changes, and after host changes that did not
+    // move the character, find the window where it stands: no move then.
     if (own.left == player->WindowX() && own.top == player->WindowY()) return;
     SetWindowPos(m_hwnd, nullptr, player->WindowX(), player->WindowY(), 0, 0, kPlaceFlags);
 }

@@ -116,6 +116,7 @@ class SkinWindow : public Window, public PlayerWindow, public SentenceTarget {
     int32_t m_currentSurface = 0;
     bool m_menuOpen = false;
     bool m_placing = false;
+    bool m_placementPosted = false; // a WM_SKIN_PLACE is on its way to this window
     bool m_loadedOnce = false;
     bool m_destroying = false;
     bool m_selfOwned = false; // set once Open has handed the object to its window

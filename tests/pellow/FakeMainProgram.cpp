@@ -9,7 +9,9 @@
 namespace {
 
 constexpr UINT_PTR kNotifyTimer = 101;
-constexpr char kSkinClass[] = "PellowTestSkin";
+// The class of the program's skin windows: the hook reports moves straight
+// to the window its host's "OstraProp" names only when it is one.
+constexpr const char* kSkinClass = ostra::kSkinWindowClass;
 
 // Set before the main window exists: its procedure runs inside the constructor.
 FakeMainProgram* g_program = nullptr;
@@ -159,13 +161,36 @@ LRESULT FakeMainProgram::OnAttach(HWND host)
                         1000, &ignored);
     fileNamesAtAttach[host] = std::string(buffer, strnlen(buffer, sizeof buffer));
 
+    return reinterpret_cast<LRESULT>(MakeSkin(host));
+}
+
+HWND FakeMainProgram::MakeSkin(HWND host)
+{
     HWND skin = CreateWindowExA(WS_EX_TOOLWINDOW, kSkinClass, "skin", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
-    if (!skin) return 0;
+    if (!skin) return nullptr;
     ShowWindow(skin, SW_SHOWNOACTIVATE);
     m_table[host] = skin;
     m_hostOfSkin[skin] = host;
-    return reinterpret_cast<LRESULT>(skin);
+    return skin;
+}
+
+HWND FakeMainProgram::ReplaceSkin(HWND host)
+{
+    auto it = m_table.find(host);
+    if (it == m_table.end()) return nullptr;
+    HWND old = it->second;
+    m_table.erase(it);
+    m_hostOfSkin.erase(old);
+    DestroyWindow(old);
+    return MakeSkin(host);
+}
+
+void FakeMainProgram::HangIfAsked(UINT message)
+{
+    if (!m_hangRelease || message != m_hangMessage) return;
+    if (m_hangEntered) SetEvent(m_hangEntered);
+    WaitForSingleObject(m_hangRelease, 60000);
 }
 
 LRESULT CALLBACK FakeMainProgram::MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -173,10 +198,7 @@ LRESULT CALLBACK FakeMainProgram::MainProc(HWND window, UINT message, WPARAM wPa
     if (!g_program) return DefWindowProcA(window, message, wParam, lParam);
     FakeMainProgram& self = *g_program;
     HWND host = reinterpret_cast<HWND>(wParam);
-    if (self.m_hangRelease && message == self.m_hangMessage) {
-        if (self.m_hangEntered) SetEvent(self.m_hangEntered);
-        WaitForSingleObject(self.m_hangRelease, 60000);
-    }
+    self.HangIfAsked(message);
     switch (message) {
     case ostra::WM_SKIN_ATTACH:
         return self.OnAttach(host);
@@ -205,6 +227,7 @@ LRESULT CALLBACK FakeMainProgram::SkinProc(HWND window, UINT message, WPARAM wPa
 {
     if (!g_program) return DefWindowProcA(window, message, wParam, lParam);
     FakeMainProgram& self = *g_program;
+    self.HangIfAsked(message);
     switch (message) {
     case ostra::WM_SKIN_FOLLOW:
     case ostra::WM_SKIN_ZORDER:

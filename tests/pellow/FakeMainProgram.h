@@ -39,11 +39,11 @@ public:
     // (SetupHook with 0) before it is answered: the main program exiting
     // while a host reports its skin's creation.
     void SetRemoveHookOnSkinEvent(bool on) { m_removeHookOnEvent = on; }
-    // While 'release' is set (not null), 'message' (WM_SKIN_ATTACH or
-    // WM_SKIN_LOOKUP) is answered only once that event is signalled, at most
-    // a minute later: the main program hangs in its handler without
-    // dispatching anything, as a hung program does. 'entered' is signalled
-    // when a hang begins.
+    // While 'release' is set (not null), 'message' (one the main window or
+    // a skin window receives) is answered only once that event is
+    // signalled, at most a minute later: the main program hangs in its
+    // handler without dispatching anything, as a hung program does.
+    // 'entered' is signalled when a hang begins.
     void SetHang(UINT message, HANDLE release, HANDLE entered)
     {
         m_hangMessage = message;
@@ -71,6 +71,9 @@ public:
 
     // The skin window kept for a host window, or null.
     HWND SkinOf(HWND host) const;
+    // Destroys the skin window of 'host' and keeps a new one for it, without
+    // telling the hook (whose "OstraProp" goes on naming the old one).
+    HWND ReplaceSkin(HWND host);
     // Messages of one kind that one skin window received.
     std::vector<SkinMessage> MessagesTo(HWND skin, UINT message) const;
     std::size_t AttachRequestsFrom(HWND host) const;
@@ -84,6 +87,8 @@ private:
     static LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnAttach(HWND host);
+    HWND MakeSkin(HWND host);
+    void HangIfAsked(UINT message);
     void PostNotifyToHosts();
 
     HWND m_window = nullptr;

@@ -1,8 +1,8 @@
 // What the hook costs a host: the time for 1000 moves of a host window with
 // an attached skin, against the same moves with no hook installed. Each move
 // is a control command to the stand-in host, which moves its window with
-// SetWindowPos; with the hook, every move also waits for the lookups and
-// WM_SKIN_FOLLOW round trips to this process. Run it with the environment
+// SetWindowPos; with the hook, every move also waits for one WM_SKIN_FOLLOW
+// round trip to this process. Run it with the environment
 // that ctest gives the Wine tests (see tests/pellow/CMakeLists.txt); prints
 // its figures and exits 0, or 1 when the host could not be attached.
 #include <windows.h>

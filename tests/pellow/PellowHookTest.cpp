@@ -289,7 +289,7 @@ TEST_F(HookTest, AnswersTheFileNameRequestAndIgnoresBogusOnes)
     EXPECT_EQ(host.Procedure(0), 2) << "still attached";
 }
 
-TEST_F(HookTest, MovesReachTheSkinAfterTheHostHasMoved)
+TEST_F(HookTest, EachNewPlaceOfTheHostReachesTheSkinOnceAfterTheHostHasMoved)
 {
     ScratchHost host;
     ASSERT_TRUE(host.Start("ssp.exe", {"--pos", "100,100", "--size", "160,240"}));
@@ -300,27 +300,35 @@ TEST_F(HookTest, MovesReachTheSkinAfterTheHostHasMoved)
     main.SetNotifying(false);
     main.PumpFor(200);
 
+    // One SetWindowPos of the host brings WM_WINDOWPOSCHANGING (the place
+    // is not taken yet), WM_WINDOWPOSCHANGED and, from inside its default
+    // processing, WM_MOVE: the skin hears once, when the window stands at
+    // its new place, and straight from "OstraProp", with no lookup. Changes
+    // that leave the window where it stands (showing, activation, a move to
+    // the same place) cost the host no report at all.
     struct Step {
         const char* command;
-        RECT expected;
+        std::size_t follows;
+        RECT expected; // the host's screen rectangle at the last report
     };
     const Step steps[] = {
-        {"move 300 150", {300, 150, 460, 390}},
-        {"move -20 500", {-20, 500, 140, 740}},
-        {"size 200 100", {-20, 500, 180, 600}},
+        {"move 300 150", 1, {300, 150, 460, 390}},
+        {"move -20 500", 1, {-20, 500, 140, 740}},
+        {"size 200 100", 1, {-20, 500, 180, 600}},
+        {"move -20 500", 0, {}},
+        {"hide", 0, {}},
+        {"show", 0, {}},
+        {"activate", 0, {}},
+        {"move 40 60", 1, {40, 60, 240, 160}},
     };
     for (const Step& step : steps) {
         main.ClearRecords();
         ASSERT_EQ(host.Control(step.command), 1) << step.command;
         auto follows = main.MessagesTo(skin, ostra::WM_SKIN_FOLLOW);
-        // WM_WINDOWPOSCHANGING and WM_WINDOWPOSCHANGED are reported; the
-        // WM_MOVE that the host's default processing sends from inside
-        // WM_WINDOWPOSCHANGED comes under the move guard and is only passed on,
-        // without even a lookup.
-        ASSERT_EQ(follows.size(), 2u) << step.command;
-        EXPECT_EQ(main.lookups, 2) << step.command;
-        for (const SkinMessage& f : follows)
-            EXPECT_EQ(f.wParam, reinterpret_cast<WPARAM>(host.Window()));
+        ASSERT_EQ(follows.size(), step.follows) << step.command;
+        if (step.follows == 0) continue;
+        EXPECT_EQ(main.lookups, 0) << step.command;
+        EXPECT_EQ(follows[0].wParam, reinterpret_cast<WPARAM>(host.Window()));
         const RECT& last = follows.back().hostRect;
         EXPECT_EQ(last.left, step.expected.left) << step.command;
         EXPECT_EQ(last.top, step.expected.top) << step.command;
@@ -328,6 +336,45 @@ TEST_F(HookTest, MovesReachTheSkinAfterTheHostHasMoved)
         EXPECT_EQ(last.bottom, step.expected.bottom) << step.command;
     }
     EXPECT_TRUE(host.AnswersQueries());
+}
+
+TEST_F(HookTest, AMoveIsReportedToTheSkinTheMainProgramNamesWhenTheOneTheHostCarriesIsGone)
+{
+    ScratchHost host;
+    ASSERT_TRUE(host.Start("ssp.exe", {"--pos", "100,100"}));
+    InstalledHook hook(main.Window());
+    ASSERT_EQ(hook.Result(), 1);
+    HWND skin = WaitForAttach(host.Window());
+    ASSERT_NE(skin, nullptr);
+    main.SetNotifying(false);
+    main.PumpFor(200);
+
+    // The main program made the host a new skin window without the hook's
+    // knowledge: the handle in "OstraProp" names a window that is gone, so
+    // the hook asks the main program, and reports to the window it names.
+    HWND replacement = main.ReplaceSkin(host.Window());
+    ASSERT_NE(replacement, nullptr);
+    ASSERT_FALSE(IsWindow(skin));
+    main.ClearRecords();
+    ASSERT_EQ(host.Control("move 250 120"), 1);
+    EXPECT_EQ(main.lookups, 1);
+    auto follows = main.MessagesTo(replacement, ostra::WM_SKIN_FOLLOW);
+    ASSERT_EQ(follows.size(), 1u);
+    EXPECT_EQ(follows[0].hostRect.left, 250);
+
+    // A window of another class under the property (a handle that came
+    // back as some other window's) is not reported to either.
+    HWND stranger = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(stranger, nullptr);
+    ASSERT_TRUE(SetPropA(host.Window(), ostra::kHostSkinProperty, stranger));
+    main.ClearRecords();
+    ASSERT_EQ(host.Control("move 260 130"), 1);
+    EXPECT_EQ(main.lookups, 1);
+    follows = main.MessagesTo(replacement, ostra::WM_SKIN_FOLLOW);
+    ASSERT_EQ(follows.size(), 1u);
+    EXPECT_EQ(follows[0].hostRect.left, 260);
+    DestroyWindow(stranger);
 }
 
 TEST_F(HookTest, DeactivationAndMenusAskTheSkinToFixItsZOrder)
@@ -641,7 +688,7 @@ TEST_F(HookTest, AMainProgramThatEndsWithoutRemovingTheHookCanBeReplaced)
     EXPECT_TRUE(host.AnswersQueries());
 }
 
-TEST_F(HookTest, AHostMovesOnWhileTheMainProgramHangsInALookup)
+TEST_F(HookTest, AHostMovesOnWhileTheMainProgramHangsInAMoveReport)
 {
     ScratchHost host;
     ASSERT_TRUE(host.Start("ssp.exe", {"--pos", "100,100"}));
@@ -653,13 +700,13 @@ TEST_F(HookTest, AHostMovesOnWhileTheMainProgramHangsInALookup)
     main.PumpFor(200);
 
     // This thread plays the main program and hangs in the host's first
-    // lookup until a second thread, which moves the host, has seen the host
-    // finish its moves: without a bound on the host's wait, the host would
-    // wait for the hung main program and the move would never finish.
+    // move report until a second thread, which moves the host, has seen the
+    // host finish its moves: without a bound on the host's wait, the host
+    // would wait for the hung main program and the move would never finish.
     LRESULT moved = -2, secondMoved = -2;
     bool answered = false;
     ULONGLONG moveMs = 0, secondMoveMs = 0;
-    const bool hung = HangWhile(ostra::WM_SKIN_LOOKUP, [&](HANDLE) {
+    const bool hung = HangWhile(ostra::WM_SKIN_FOLLOW, [&](HANDLE) {
         const ULONGLONG start = GetTickCount64();
         moved = host.Control("move 300 150", 30000);
         moveMs = GetTickCount64() - start;

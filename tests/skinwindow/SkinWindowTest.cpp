@@ -190,8 +190,8 @@ TEST_F(SkinWindowTest, CreatedForTheHostAtTheExamplePositionReportedAndFollowing
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0], Notify("OnOstraObjectCreate", "かえる", "", "テスト,どうぶつ"));
 
-    // The host moves: the skin follows at once (the hook reports the move
-    // while the host's SetWindowPos runs).
+    // The host moves: the skin follows (the hook reports the move once the
+    // host stands at its new place; the placement comes right after).
     ASSERT_TRUE(host.Control("move 900 300"));
     EXPECT_TRUE(PumpUntil([&] { return WindowRectOf(window).left == 1018 && WindowRectOf(window).top == 372; }, 5000))
         << "skin at " << WindowRectOf(window).left << "," << WindowRectOf(window).top;
@@ -394,6 +394,65 @@ TEST_F(SkinWindowTest, AHungHostCostsOneQueryPerPlacement)
         ++zeroIndex;
     }
     EXPECT_GE(zeroIndex, 2) << "the creation's placements and the follow each asked once";
+}
+
+// The host's position queries in its log: "code=... index=..." of each.
+std::vector<std::string> QueriesIn(const StandinClient& host)
+{
+    std::vector<std::string> queries;
+    for (const auto& record : host.Log())
+        if (record.kind == "QUERY")
+            queries.push_back("code=" + standin::FieldValue(record.fields, "code") +
+                              " index=" + standin::FieldValue(record.fields, "index"));
+    return queries;
+}
+
+TEST_F(SkinWindowTest, ABurstOfHostMovesEndsWithTheSkinAtTheLastPlaceAfterOnePlacement)
+{
+    StandinClient host;
+    SkinWindow* skin = StartWithSkin(host);
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    PumpFor(300);
+    const std::size_t queriesBefore = QueriesIn(host).size();
+
+    // Ten moves while this thread, the main program's, only answers what is
+    // sent to it (as it does while it waits in a send of its own): the host
+    // is not asked where its character stands while it moves, and its
+    // reports leave one placement for later.
+    const int xs[] = {900, 640, 10, 333, 700, 128, 515, 64, 800, 420};
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(host.Control("move " + std::to_string(xs[i]) + " " + std::to_string(100 + 7 * i)));
+    EXPECT_EQ(QueriesIn(host).size(), queriesBefore) << "the host was queried while it moved";
+
+    // The one placement puts the skin beside the host's last place: anchor
+    // (150, 120) (query 132 unanswered, the centre of 128's rectangle), a
+    // 64 x 48 skin with baseadjust 0, client origin (420, 163).
+    EXPECT_TRUE(PumpUntil([&] { return WindowRectOf(window).left == 420 + 118; }, 5000));
+    PumpFor(300);
+    const RECT r = WindowRectOf(window);
+    EXPECT_EQ(r.left, 538);
+    EXPECT_EQ(r.top, 163 + 72);
+    EXPECT_EQ(r.right - r.left, 64);
+    EXPECT_EQ(r.bottom - r.top, 48);
+    const std::vector<std::string> queries = QueriesIn(host);
+    const std::vector<std::string> onePlacement{"code=132 index=0", "code=132 index=1", "code=128 index=0",
+                                                "code=128 index=1", "code=128 index=2", "code=128 index=3"};
+    ASSERT_GE(queries.size(), queriesBefore);
+    EXPECT_EQ(std::vector<std::string>(queries.begin() + queriesBefore, queries.end()), onePlacement);
+
+    // Another burst, and the hook removed before the placement it left
+    // runs: the skin window and its object go, the placement is lost with
+    // the window, and nothing asks the host any more.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(host.Control("move " + std::to_string(200 + 50 * i) + " 300"));
+    EXPECT_EQ(SetupHook(main.Handle(), 0), 1);
+    EXPECT_FALSE(IsWindow(window));
+    PumpFor(300);
+    EXPECT_EQ(main.SkinCount(), 0u);
+    EXPECT_EQ(SkinWindow::LiveCount(), 0);
+    EXPECT_EQ(QueriesIn(host).size(), queries.size()) << "a placement ran for a skin that is gone";
+    EXPECT_TRUE(host.Control("move 10 10")) << "the host runs on";
 }
 
 TEST_F(SkinWindowTest, TheCreationGivesTheForegroundBack)

@@ -73,16 +73,16 @@ bool Archive::ExtractToFile(const char* name, const char* outputPath)
     if (!outputPath) return false;
     GlobalBlock block(ExtractToMemory(name));
     if (!block) return false;
-    FileHandle file(
-        CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileA(outputPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     // A short or failed write (a full disk) is reported, and the partial
     // file removed, rather than passed off as an installed file.
     const SIZE_T size = GlobalSize(block.Get());
     const void* bytes = GlobalLock(block.Get());
     DWORD written = 0;
-    bool ok =
-        size == 0 || (bytes && WriteFile(file.Get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size);
+    bool ok = size == 0 ||
+              (bytes && WriteFile(file.Get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size);
     GlobalUnlock(block.Get());
     ok = file.Close() && ok;
     if (!ok) DeleteFileA(outputPath);

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -41,11 +42,8 @@ CabStream* CabStreamLayer::Find(INT_PTR hf)
 
 void CabStreamLayer::Destroy(CabStream* s)
 {
-    if (s->isMemory) {
-        if (s->data) GlobalFree(s->data);
-    } else if (s->file != INVALID_HANDLE_VALUE) {
-        CloseHandle(s->file);
-    }
+    // The record owns its file, closed when it is deleted.
+    if (s->isMemory && s->data) GlobalFree(s->data);
     m_streams.erase(s);
     delete s;
 }
@@ -98,23 +96,18 @@ INT_PTR CabStreamLayer::OpenFile(const char* path, int oflag)
         break;
     }
     const DWORD disposition = (oflag & _O_CREAT) ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE file = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return -1;
-    CabStream* s = new (std::nothrow) CabStream;
-    if (!s) {
-        CloseHandle(file);
-        return -1;
-    }
-    s->file = file;
+    FileHandle file(CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return -1;
+    std::unique_ptr<CabStream> s(new (std::nothrow) CabStream);
+    if (!s) return -1;
+    s->file = std::move(file);
     try {
-        m_streams.insert(s);
+        m_streams.insert(s.get());
     } catch (...) {
-        CloseHandle(file);
-        delete s;
         return -1;
     }
-    return reinterpret_cast<INT_PTR>(s);
+    return reinterpret_cast<INT_PTR>(s.release());
 }
 
 INT_PTR CabStreamLayer::OpenFileForRead(const char* path)
@@ -172,8 +165,7 @@ int CabStreamLayer::CloseStream(INT_PTR hf)
 {
     CabStream* s = Find(hf);
     if (!s) return -1;
-    const bool ok = s->isMemory || s->file == INVALID_HANDLE_VALUE || CloseHandle(s->file);
-    if (!s->isMemory) s->file = INVALID_HANDLE_VALUE;
+    const bool ok = s->isMemory || s->file.Close();
     Destroy(s);
     return ok ? 0 : -1;
 }
@@ -191,7 +183,7 @@ UINT DIAMONDAPI CabStreamLayer::Read(INT_PTR hf, void* pv, UINT cb)
         return n;
     }
     DWORD read = 0;
-    if (!ReadFile(s->file, pv, cb, &read, nullptr)) return 0;
+    if (!ReadFile(s->file.Get(), pv, cb, &read, nullptr)) return 0;
     return read;
 }
 
@@ -202,7 +194,7 @@ UINT DIAMONDAPI CabStreamLayer::Write(INT_PTR hf, void* pv, UINT cb)
     if (!s || (!pv && cb)) return static_cast<UINT>(-1);
     if (!s->isMemory) {
         DWORD written = 0;
-        if (!WriteFile(s->file, pv, cb, &written, nullptr)) return static_cast<UINT>(-1);
+        if (!WriteFile(s->file.Get(), pv, cb, &written, nullptr)) return static_cast<UINT>(-1);
         return written;
     }
     const uint64_t end = static_cast<uint64_t>(s->position) + cb;
@@ -241,7 +233,7 @@ LONG DIAMONDAPI CabStreamLayer::Seek(INT_PTR hf, LONG distance, int origin)
             method = FILE_BEGIN;
         else if (origin == SEEK_END)
             method = FILE_END;
-        const DWORD pos = SetFilePointer(s->file, distance, nullptr, method);
+        const DWORD pos = SetFilePointer(s->file.Get(), distance, nullptr, method);
         if (pos == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return -1;
         return static_cast<LONG>(pos);
     }

@@ -13,15 +13,17 @@
 
 #include <fdi.h>
 
+#include "framework/KernelHandle.h"
+
 #include <cstdint>
 #include <unordered_set>
 
 struct CabStream {
-    HANDLE file = INVALID_HANDLE_VALUE; // a cabinet file
-    bool isMemory = false;              // an extracted member instead
-    uint8_t* data = nullptr;            // fixed global block of the member
-    uint32_t capacity = 0;              // bytes allocated at data
-    uint32_t size = 0;                  // bytes written, the member's length
+    FileHandle file;         // a cabinet file
+    bool isMemory = false;   // an extracted member instead
+    uint8_t* data = nullptr; // fixed global block of the member
+    uint32_t capacity = 0;   // bytes allocated at data
+    uint32_t size = 0;       // bytes written, the member's length
     uint32_t position = 0;
 };
 

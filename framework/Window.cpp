@@ -7,15 +7,19 @@
 
 #include "framework/Application.h"
 #include "framework/FaultGuard.h"
+#include "framework/KernelHandle.h"
 #include "framework/WindowRegistry.h"
 
 namespace {
 
 // A programming error that would otherwise lead to freed memory being used.
+// Ends the process with exit code 3, as abort() would, but without the
+// message box that abort() shows in a program without a console.
 [[noreturn]] void StopProgram(const char* why)
 {
     OutputDebugStringA(why);
-    std::abort();
+    TerminateProcess(GetCurrentProcess(), Window::kStoppedExitCode);
+    std::abort(); // not reached
 }
 
 } // namespace
@@ -213,16 +217,19 @@ LRESULT Window::RunWindowProc(Window* window, HWND hwnd, UINT message, WPARAM wP
             result = FALSE; // a window whose creation faulted must not be made
         } else if (message == WM_CREATE) {
             result = -1;
-        } else if (message == WM_NCDESTROY && WindowRegistry::Instance().Find(hwnd) == window) {
-            // The fault came before the binding was released, so before the
-            // default processing too: release it and let that run now.
-            WNDPROC previous = window->ReleaseBinding(hwnd);
-            window->m_hwnd = nullptr;
-            if (!faultguard::Guard([&] {
-                    result = previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam)
-                                      : DefWindowProcA(hwnd, message, wParam, lParam);
-                })) {
-                result = 0;
+        } else if (message == WM_NCDESTROY) {
+            // A fault before the binding was released came before the default
+            // processing too: release it and let that run now. After the
+            // release, the default processing has run already.
+            if (WindowRegistry::Instance().Find(hwnd) == window) {
+                WNDPROC previous = window->ReleaseBinding(hwnd);
+                window->m_hwnd = nullptr;
+                if (!faultguard::Guard([&] {
+                        result = previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam)
+                                          : DefWindowProcA(hwnd, message, wParam, lParam);
+                    })) {
+                    result = 0;
+                }
             }
         } else {
             result = DefWindowProcA(hwnd, message, wParam, lParam);
@@ -268,14 +275,16 @@ bool ForegroundNeedsRights()
 void AllowOwnProcessForeground()
 {
     HMODULE user32 = GetModuleHandleA("User32.dll");
-    HMODULE loaded = nullptr;
-    if (!user32) user32 = loaded = LoadLibraryA("User32.dll");
+    ModuleHandle loaded;
+    if (!user32) {
+        loaded.Reset(LoadLibraryA("User32.dll"));
+        user32 = loaded.Get();
+    }
     if (!user32) return;
     using AllowProc = BOOL(WINAPI*)(DWORD);
     auto allow =
         reinterpret_cast<AllowProc>(reinterpret_cast<void*>(GetProcAddress(user32, "AllowSetForegroundWindow")));
     if (allow) allow(GetCurrentProcessId());
-    if (loaded) FreeLibrary(loaded);
 }
 
 } // namespace

@@ -18,7 +18,11 @@
 // made with new therefore end with DeleteWhenIdle, which deletes at once when
 // no handler of the object runs and otherwise when the outermost one returns.
 // A plain delete while a handler of the object runs would leave the
-// dispatcher working on freed memory: the destructor stops the program then.
+// dispatcher working on freed memory: the destructor stops the program then
+// (exit code kStoppedExitCode).
+// That holds for window objects that are members of another one too: a dialog
+// member whose modal loop runs keeps its owner's deletion waiting only when
+// the loop was started from one of the owner's handlers.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -29,6 +33,9 @@ class Menu;
 
 class Window {
   public:
+    // The exit code of a process stopped for a misuse described above.
+    static constexpr UINT kStoppedExitCode = 3;
+
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -119,7 +126,8 @@ class Window {
 
     // Keeps the object alive across code that is not a handler but may run
     // nested message loops on its behalf (DoModal, CreateEx): a deletion asked
-    // meanwhile happens when the last InUse of the object ends.
+    // meanwhile happens when the last InUse of the object ends. For the
+    // user-interface thread only, like the object itself.
     class InUse {
       public:
         explicit InUse(Window& window) : m_window(window) { ++m_window.m_useCount; }

@@ -27,11 +27,28 @@ constexpr UINT kReportTimeoutMs = 1000;
 // The attach waits longer: the main program loads a whole skin meanwhile. An
 // attach that times out is refused; the next notify tries again.
 constexpr UINT kAttachTimeoutMs = 5000;
+// Once a report has timed out, the main program is taken to be hung until it
+// answers one again, and reports wait only this long: one move of the host
+// window makes three reports, and the system flags a program as hung only
+// after five seconds without messages, so full waits would stall each move
+// for seconds. The attach keeps its full wait: given up early, it would be
+// asked again and again while the main program is still making the skin.
+constexpr UINT kHungReportTimeoutMs = 100;
+
+// Whether the last report to the main program (or its skin windows, which
+// share its thread) timed out. The host's user-interface thread only.
+bool g_mainProgramHung = false;
 
 LRESULT Send(HWND target, UINT message, WPARAM wParam, UINT timeoutMs = kReportTimeoutMs)
 {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(target, message, wParam, 0, SMTO_ABORTIFHUNG, timeoutMs, &result)) return 0;
+    if (g_mainProgramHung && timeoutMs == kReportTimeoutMs) timeoutMs = kHungReportTimeoutMs;
+    if (!SendMessageTimeoutA(target, message, wParam, 0, SMTO_ABORTIFHUNG, timeoutMs, &result)) {
+        // A target that is no window fails at once and says nothing about the main program.
+        if (IsWindow(target)) g_mainProgramHung = true;
+        return 0;
+    }
+    g_mainProgramHung = false;
     return static_cast<LRESULT>(result);
 }
 

@@ -44,9 +44,8 @@ extern "C" int __cdecl DSSTPSend(HWND hwndFrom, HWND hwndTo, const char* sender,
 {
     // Strings that cannot be read, or no memory for the text: nothing is sent.
     std::string text;
-    if (!selka::UseCallerMemory([&] {
-            text = selka::DirectSstpText::Send(sender, script, options, HandleNumber(hwndFrom));
-        }))
+    if (!selka::UseCallerMemory(
+            [&] { text = selka::DirectSstpText::Send(sender, script, options, HandleNumber(hwndFrom)); }))
         return 0;
     return Deliver(hwndFrom, hwndTo, text.c_str(), text.size());
 }

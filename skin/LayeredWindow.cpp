@@ -1,5 +1,6 @@
 #include "skin/LayeredWindow.h"
 
+#include "framework/KernelHandle.h"
 #include "skin/OpacityAlpha.h"
 
 #include <atomic>
@@ -21,26 +22,20 @@ FARPROC Find(HMODULE user32, LPCSTR name)
     return lookup ? lookup(user32, name) : GetProcAddress(user32, name);
 }
 
-// Owns the library reference for the length of one call.
+// Holds the library reference for the length of one call.
 class User32Reference {
   public:
     User32Reference() : m_module(LoadLibraryA("User32")) {}
-    ~User32Reference()
-    {
-        if (m_module) FreeLibrary(m_module);
-    }
-    User32Reference(const User32Reference&) = delete;
-    User32Reference& operator=(const User32Reference&) = delete;
 
     SetLayeredWindowAttributesFn Function() const
     {
         if (!m_module) return nullptr;
         return reinterpret_cast<SetLayeredWindowAttributesFn>(
-            reinterpret_cast<void*>(Find(m_module, "SetLayeredWindowAttributes")));
+            reinterpret_cast<void*>(Find(m_module.Get(), "SetLayeredWindowAttributes")));
     }
 
   private:
-    HMODULE m_module;
+    ModuleHandle m_module;
 };
 
 BOOL SetAlpha(HWND window, BYTE alpha)

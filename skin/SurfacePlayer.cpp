@@ -164,6 +164,11 @@ void SurfacePlayer::GiveWindowRegion(HRGN source, BOOL redraw) const
 void SurfacePlayer::Start(PlayerWindow& window)
 {
     if (!StopEveryRun()) return;
+    // The window calls below may dispatch messages (placement asks the host
+    // across processes); what they dispatch may destroy, unload, stop or
+    // start this player. Such a later call owns the player from then on.
+    const std::shared_ptr<bool> alive = m_alive;
+    const auto overtaken = [&] { return !*alive || m_run || m_window != &window; };
     m_paused = true;
     m_window = &window;
     HWND hwnd = window.Handle();
@@ -179,6 +184,7 @@ void SurfacePlayer::Start(PlayerWindow& window)
         if (m_backBuffer) PatBlt(m_backBuffer.Get(), 0, 0, buffer.width, buffer.height, BLACKNESS);
     }
     window.Place();
+    if (overtaken()) return;
     {
         ScopedMemoryDC scratch(m_screen);
         std::lock_guard<std::mutex> hold(m_bufferLock);
@@ -189,6 +195,7 @@ void SurfacePlayer::Start(PlayerWindow& window)
     if (!m_engine.Animations().empty()) {
         InvalidateRect(hwnd, nullptr, TRUE);
         UpdateWindow(hwnd);
+        if (overtaken()) return;
         auto run = std::make_shared<Run>();
         run->player = this;
         run->thread.Reset(CreateThread(nullptr, 0, ThreadMain, run.get(), 0, nullptr));

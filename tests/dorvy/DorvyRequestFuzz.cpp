@@ -11,8 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using dorvy::DorvyResponder;
-    const char* answer =
-        DorvyResponder::Answer(reinterpret_cast<const char*>(data), size, ansi::IsCp932LeadByte);
+    const char* answer = DorvyResponder::Answer(reinterpret_cast<const char*>(data), size, ansi::IsCp932LeadByte);
     if (answer && answer != DorvyResponder::kVersionResponse && answer != DorvyResponder::kQuibbetResponse &&
         answer != DorvyResponder::kDoubleClickResponse)
         std::abort();

@@ -86,9 +86,7 @@ TEST(DorvyResponder, Requests)
 TEST(DorvyResponder, DoubleByteStepping)
 {
     using Lines = std::vector<std::string>;
-    const auto split = [](const std::string& s) {
-        return DorvyResponder::SplitLines(s, ansi::IsCp932LeadByte);
-    };
+    const auto split = [](const std::string& s) { return DorvyResponder::SplitLines(s, ansi::IsCp932LeadByte); };
     EXPECT_EQ(split("ab\r\ncd"), (Lines{"ab", "cd"}));
     EXPECT_EQ(split("\r\n\r\nab\r\n\r\n"), (Lines{"ab"}));
     EXPECT_EQ(split("表示\r\n能力"), (Lines{"表示", "能力"})); // 0x95 0x5C: trail byte 0x5C

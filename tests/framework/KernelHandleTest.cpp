@@ -80,8 +80,8 @@ TEST(KernelHandle, EachKindKnowsItsOwnNoHandle)
     // CreateFile and FindFirstFile fail with INVALID_HANDLE_VALUE, which as a
     // kernel handle would be the current process; OpenEvent and LoadLibrary
     // fail with null.
-    FileHandle noFile(CreateFileA(testenv::Join(testenv::TempDir(), "no\\such\\file").c_str(), GENERIC_READ, 0,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    FileHandle noFile(CreateFileA(testenv::Join(testenv::TempDir(), "no\\such\\file").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(noFile);
     EXPECT_TRUE(noFile.Close());
     WIN32_FIND_DATAA found;

@@ -1,11 +1,13 @@
 // A program made only of the framework's entry and a small application
 // class; the framework tests start it to watch the entry steps and the
-// single-instance test from outside. Arguments: mode, marker file[, mutex].
+// single-instance test from outside, and the misuses of window objects that
+// stop the program. Arguments: mode, marker file[, mutex].
 #include <windows.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "framework/Application.h"
 #include "framework/Window.h"
@@ -14,6 +16,12 @@
 namespace {
 
 class TestMainWindow : public Window {};
+
+// Deletes itself with a plain delete from inside its own handler.
+class SelfDeleting : public Window {
+  public:
+    void OnCommand(UINT, UINT) override { delete this; }
+};
 
 class TestAppApplication : public Application {
   public:
@@ -41,6 +49,17 @@ class TestAppApplication : public Application {
         SetMainWindow(&m_main);
         if (m_mode == "quit") PostMessageA(m_main.Handle(), WM_CLOSE, 0, 0);
         if (m_mode == "code") PostQuitMessage(23);
+        if (m_mode == "delete-in-handler" || m_mode == "delete-elsewhere") {
+            auto* doomed = new SelfDeleting;
+            if (!doomed->CreateEx("OstraTestAppMain", "doomed", WS_POPUP, 0, 0, 0, 20, 20, nullptr, nullptr, nullptr))
+                return FALSE;
+            if (m_mode == "delete-in-handler")
+                SendMessageA(doomed->Handle(), WM_COMMAND, 1, 0);
+            else
+                std::thread([doomed] { delete doomed; }).join();
+            Append(";survived"); // not reached: the program stops
+            PostMessageA(m_main.Handle(), WM_CLOSE, 0, 0);
+        }
         return TRUE;
     }
     int ExitInstance() override

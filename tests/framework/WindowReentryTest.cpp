@@ -188,6 +188,16 @@ class FaultingEndDialog : public Dialog {
     HWND lastInitHandle = nullptr;
 };
 
+// Faults in its own routing, before the framework's dispatch sees the message.
+class FaultingRouter : public Window {
+  public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_NCDESTROY) throw std::runtime_error("routing failed");
+        return Window::WindowProc(message, wParam, lParam);
+    }
+};
+
 } // namespace
 
 TEST(WindowFaults, AFaultInOnCreateFailsTheCreationAndLeavesNoWindow)
@@ -226,6 +236,17 @@ TEST(WindowFaults, AFaultInOnNcDestroyStillReleasesTheHandleSoTheDialogCanRunAga
     EXPECT_EQ(WindowRegistry::Instance().Find(dialog.Handle()), &dialog);
     dialog.End(IDOK);
     EXPECT_EQ(dialog.Handle(), nullptr);
+
+    // A fault before the dispatch: the window procedure releases the handle itself.
+    FaultingRouter router;
+    ASSERT_TRUE(MakeTopLevel(router, "router"));
+    HWND routed = router.Handle();
+    ASSERT_TRUE(DestroyWindow(routed));
+    EXPECT_EQ(router.Handle(), nullptr);
+    EXPECT_EQ(WindowRegistry::Instance().Find(routed), nullptr);
+    ASSERT_TRUE(MakeTopLevel(router, "router again"));
+    EXPECT_EQ(WindowRegistry::Instance().Find(router.Handle()), &router);
+    router.Destroy();
 }
 
 namespace {

@@ -1,4 +1,4 @@
-// Window objects on real windows under Wine: binding, the handler slots and
+// Window objects on real windows under Wine: binding, the handlers and
 // what the dispatcher answers with or without default processing.
 #include <windows.h>
 

@@ -398,8 +398,7 @@ TEST_F(Surfaces, APackedDibIsTakenOnlyWhenItsPixelsLieInsideTheBlock)
         {"compressed", size, [](BITMAPINFOHEADER& h) { h.biCompression = BI_RLE8; }, false},
         // 128 bits x 2^30 pixels a row is 2^34 bytes; 2^30 rows of it are
         // 2^64 bytes, which wraps to 0 in 64-bit arithmetic.
-        {"a size that wraps",
-         size,
+        {"a size that wraps", size,
          [](BITMAPINFOHEADER& h) {
              h.biBitCount = 128;
              h.biWidth = 1 << 30;
@@ -535,6 +534,36 @@ TEST_F(Surfaces, WhatArrivesWhileAStopWaitsWaitsForTheSameThread)
         }
         EXPECT_EQ(ThreadCount(), threads) << c.name;
         window.onPosted = nullptr;
+    }
+}
+
+TEST_F(Surfaces, WhatArrivesWhileStartPlacesTheWindowOwnsThePlayer)
+{
+    const int threads = ThreadCount();
+    {
+        // A Start re-entered from the placement runs the one thread; the
+        // outer Start does not begin a second.
+        SurfaceTestWindow window;
+        ASSERT_TRUE(window.Load(SampleSkin("hoshi")));
+        window.onPlace = [&] { window.Current()->Start(window); };
+        window.Show(0);
+        EXPECT_EQ(ThreadCount(), threads + 1);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window.Handle()) != FALSE; }, 5000));
+        window.StopCurrent();
+        EXPECT_EQ(ThreadCount(), threads) << "no thread is left running without its player knowing";
+    }
+    {
+        // The player destroyed from the placement: Start leaves it alone.
+        SurfaceTestWindow window;
+        ASSERT_TRUE(window.Load(SampleSkin("hoshi")));
+        bool dropped = false;
+        window.onPlace = [&] {
+            window.DropPlayers();
+            dropped = true;
+        };
+        window.Show(0);
+        EXPECT_TRUE(dropped);
+        EXPECT_EQ(ThreadCount(), threads);
     }
 }
 

@@ -65,7 +65,8 @@ void SurfaceTestWindow::Show(int32_t n)
     StopCurrent();
     m_current = players.at(n).get();
     m_current->Start(*this);
-    m_current->Resume();
+    // What the start dispatched may have dropped the players.
+    if (m_current) m_current->Resume();
 }
 
 void SurfaceTestWindow::StopCurrent()
@@ -87,6 +88,11 @@ void SurfaceTestWindow::PostRun()
 void SurfaceTestWindow::Place()
 {
     ++placements;
+    if (onPlace) {
+        const std::function<void()> once = std::move(onPlace);
+        onPlace = nullptr;
+        once();
+    }
     if (!m_current) return;
     m_current->SetOrigin(originX, originY);
     SetWindowPos(m_hwnd, nullptr, m_current->WindowX(), m_current->WindowY(), 0, 0,

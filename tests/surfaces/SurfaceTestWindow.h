@@ -33,6 +33,9 @@ class SurfaceTestWindow : public PlayerWindow {
     // wherever messages are next dispatched (inside a player's Stop, say).
     void PostRun();
     std::function<void()> onPosted;
+    // Called once by the next placement (placement is where a skin window
+    // waits on the host and so dispatches messages).
+    std::function<void()> onPlace;
 
     HWND Handle() const override { return m_hwnd; }
     void Place() override;

@@ -18,6 +18,16 @@ std::string TestModule(const char* kind)
     return TestProgramDir() + "\\talk_module_" + kind + ".dll";
 }
 
+// A folder with the plain test module, which answers the probe with
+// DORVY/2.0 and every event with 'answer'.
+ModuleFolder DorvyModule(const std::string& name, const std::string& answer)
+{
+    ModuleFolder folder(name, TestModule("plain"));
+    folder.Set("version.txt", kDorvyVersion);
+    folder.Set("sentence.txt", answer);
+    return folder;
+}
+
 TEST(ScriptModule, SendsTheExactRequestBytesInTheDorvyDialect)
 {
     ModuleFolder folder("exact", TestModule("plain"));
@@ -111,9 +121,7 @@ TEST(ScriptModule, ModulesThatFailToLoadAreReleasedWithoutUnload)
 
 TEST(ScriptModule, AFaultInAnEventRequestIsNoAnswerAndReleasesTheModule)
 {
-    ModuleFolder folder("event-fault", TestModule("plain"));
-    folder.Set("version.txt", kDorvyVersion);
-    folder.Set("sentence.txt", "DORVY/2.0 200 OK\r\nSentence: \\s1\\e\r\n\r\n");
+    const ModuleFolder folder = DorvyModule("event-fault", "DORVY/2.0 200 OK\r\nSentence: \\s1\\e\r\n\r\n");
     folder.Set("fault.txt", "event");
     auto record = std::make_shared<SkinRecord>();
     TestSkin skin(record);
@@ -147,9 +155,7 @@ TEST(ScriptModule, AModuleUnloadedFromInsideItsOwnRequestIsFreedOnlyAfterItRetur
 {
     // The module sends a message to the skin window from inside "request",
     // and the skin unloads its module meanwhile (a detach or a switch).
-    ModuleFolder folder("reenter", TestModule("plain"));
-    folder.Set("version.txt", kDorvyVersion);
-    folder.Set("sentence.txt", "DORVY/2.0 200 OK\r\nSentence: \\s4\\e\r\n\r\n");
+    const ModuleFolder folder = DorvyModule("reenter", "DORVY/2.0 200 OK\r\nSentence: \\s4\\e\r\n\r\n");
     folder.Set("reenter.txt", TestSkin::kClassName);
     auto record = std::make_shared<SkinRecord>();
     TestSkin skin(record);
@@ -167,9 +173,7 @@ TEST(ScriptModule, AModuleUnloadedFromInsideItsOwnRequestIsFreedOnlyAfterItRetur
 
 TEST(ScriptModule, AnAnswerLengthBeyondItsBlockIsReadOnlyToTheBlocksEnd)
 {
-    ModuleFolder folder("long-answer", TestModule("plain"));
-    folder.Set("version.txt", kDorvyVersion);
-    folder.Set("sentence.txt", "DORVY/2.0 200 OK\r\nSentence: \\s5\\e");
+    const ModuleFolder folder = DorvyModule("long-answer", "DORVY/2.0 200 OK\r\nSentence: \\s5\\e");
     folder.Set("extra-length.txt", "1073741824");
     auto record = std::make_shared<SkinRecord>();
     TestSkin skin(record);

@@ -50,6 +50,19 @@ TEST(SentencePlayer, ShowsTheSurfacesOfTheSentence)
     }
 }
 
+TEST(SentencePlayer, MessagesAreDispatchedAfterEveryCommandAndThroughoutAWait)
+{
+    auto record = std::make_shared<SkinRecord>();
+    TestSkin skin(record);
+    // Posted before the sentence: dispatched right after its first command.
+    PostMessageA(skin.Window(), WM_APP + 8, 0, 0);
+    // A 100 ms timer started with surface 12 fires inside the 500 ms wait,
+    // before surface 0 is shown.
+    skin.ArmTimerOnSurface(12, TestSkin::kMarkTimer, 100);
+    EXPECT_EQ(skin.player.PlaySentence("\\s[12]\\w5\\s0\\e"), Outcome::Played);
+    EXPECT_EQ(record->shown, Shown({12, TestSkin::kMark, TestSkin::kMark, 0}));
+}
+
 // A target that records the player's flag whenever a surface is shown; on
 // surface 1 it starts a thread timer whose procedure, run during the wait
 // that follows, plays a second sentence (as a module event or an SSTP
@@ -111,14 +124,22 @@ TEST(SentencePlayer, AWindowDestroyedDuringAWaitEndsTheSentence)
 
 TEST(SentencePlayer, ASkinDeletedDuringAWaitIsNotTouchedAgain)
 {
-    auto record = std::make_shared<SkinRecord>();
-    TestSkin* skin = new TestSkin(record);
-    skin->ArmTimerOnSurface(1, TestSkin::kDeleteTimer, 50);
-    // The player is a member of the deleted object: only the result is read.
-    const Outcome outcome = skin->player.PlaySentence("\\s1\\w9\\s2\\e");
-    EXPECT_EQ(outcome, Outcome::Stopped);
-    EXPECT_TRUE(record->deleted);
-    EXPECT_EQ(record->shown, Shown({1}));
+    // Deleted with its window, and deleted while its window lives on (only
+    // the object's own liveness tells the player then).
+    for (bool keepWindow : {false, true}) {
+        auto record = std::make_shared<SkinRecord>();
+        TestSkin* skin = new TestSkin(record);
+        const HWND window = skin->Window();
+        if (keepWindow) skin->KeepWindowWhenDeleted();
+        skin->ArmTimerOnSurface(1, TestSkin::kDeleteTimer, 50);
+        // The player is a member of the deleted object: only the result is read.
+        const Outcome outcome = skin->player.PlaySentence("\\s1\\w9\\s2\\e");
+        EXPECT_EQ(outcome, Outcome::Stopped) << keepWindow;
+        EXPECT_TRUE(record->deleted) << keepWindow;
+        EXPECT_EQ(record->shown, Shown({1})) << keepWindow;
+        EXPECT_EQ(IsWindow(window) != FALSE, keepWindow);
+        if (keepWindow) DestroyWindow(window);
+    }
 }
 
 TEST(SentencePlayer, StopAllEndsTheSentencesPlayingAndNotLaterOnes)

@@ -34,7 +34,7 @@ TestSkin::~TestSkin()
     m_record->deleted = true;
     if (IsWindow(m_window)) {
         SetWindowLongPtrA(m_window, GWLP_USERDATA, 0);
-        DestroyWindow(m_window);
+        if (!m_keepWindow) DestroyWindow(m_window);
     }
 }
 
@@ -60,7 +60,12 @@ LRESULT CALLBACK TestSkin::Proc(HWND window, UINT message, WPARAM wParam, LPARAM
             self->m_record->destroyedWindow = true;
             DestroyWindow(window);
         }
+        if (wParam == kMarkTimer) self->m_record->shown.push_back(kMark);
         if (wParam == kDeleteTimer) delete self;
+        return 0;
+    }
+    if (self && message == WM_APP + 8) {
+        self->m_record->shown.push_back(kMark);
         return 0;
     }
     if (self && message == WM_APP + 7) {

@@ -22,11 +22,15 @@ struct SkinRecord {
 // as a skin window composes them. Its window procedure acts on:
 //   WM_TIMER kDestroyTimer   destroys the window (the object lives on)
 //   WM_TIMER kDeleteTimer    deletes the object (and so the window)
+//   WM_TIMER kMarkTimer      records kMark among the surfaces shown
 //   WM_APP + 7               unloads the module (a module that re-enters)
+//   WM_APP + 8               records kMark among the surfaces shown
 class TestSkin : public SentenceTarget {
   public:
     static constexpr UINT_PTR kDestroyTimer = 1;
     static constexpr UINT_PTR kDeleteTimer = 2;
+    static constexpr UINT_PTR kMarkTimer = 3;
+    static constexpr int kMark = -1000;
     static constexpr char kClassName[] = "TalkTestSkin";
 
     explicit TestSkin(std::shared_ptr<SkinRecord> record);
@@ -39,6 +43,9 @@ class TestSkin : public SentenceTarget {
 
     // When 'surface' is shown, the timer 'timer' is started with 'ms'.
     void ArmTimerOnSurface(int surface, UINT_PTR timer, UINT ms);
+    // Deleting the object leaves its window to the caller (a window object
+    // whose window outlives it): only the object is gone.
+    void KeepWindowWhenDeleted() { m_keepWindow = true; }
 
     HWND Window() const { return m_window; }
     ScriptModule module;
@@ -51,6 +58,7 @@ class TestSkin : public SentenceTarget {
     int m_armedSurface = -1;
     UINT_PTR m_armedTimer = 0;
     UINT m_armedMs = 0;
+    bool m_keepWindow = false;
 };
 
 // A fresh skin folder with a copy of one of the test modules (or another

@@ -341,6 +341,61 @@ TEST_F(ProgramTest, TrayMenuCommandReachesTheMainWindow)
     EXPECT_EQ(m_ostra.ExitCode(), 0u);
 }
 
+TEST_F(ProgramTest, AboutBoxShowsTheVersionAndHoldsOffTheTrayMenu)
+{
+    ASSERT_NO_FATAL_FAILURE(StartOstra());
+    PostMessageA(m_main, WM_COMMAND, 40006, 0);
+    const std::string caption = std::string(kTitle) + "について";
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND dialog : WindowsOfClass(m_ostra.Id(), "#32770")) {
+                char text[100] = {};
+                GetWindowTextA(dialog, text, sizeof text);
+                if (IsWindowVisible(dialog) && caption == text) box = dialog;
+            }
+            return box != nullptr;
+        },
+        kWaitMs));
+    RECT client{};
+    GetClientRect(box, &client);
+    EXPECT_EQ(client.right, 280);
+    EXPECT_EQ(client.bottom, 150);
+    HWND ok = GetDlgItem(box, IDOK);
+    ASSERT_NE(ok, nullptr);
+    RECT button{};
+    GetWindowRect(ok, &button);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_EQ(button.left, 182);
+    EXPECT_EQ(button.top, 119);
+    EXPECT_EQ(button.right - button.left, 88);
+    EXPECT_EQ(button.bottom - button.top, 21);
+    // The version comes from the program's own version resource.
+    bool phaseShown = false;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char text[100] = {};
+        GetWindowTextA(child, text, sizeof text);
+        if (std::string(text) == "Phase 1.00") phaseShown = true;
+    }
+    EXPECT_TRUE(phaseShown);
+
+    // While the box is open a click on the icon only beeps: no menu opens.
+    // (Sent, so it is handled before the check; a menu would hold the send
+    // until its time runs out and still be open then.)
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(m_main, ostra::WM_TRAY_NOTIFY, 101, WM_LBUTTONUP, SMTO_ABORTIFHUNG, 3000,
+                                    &ignored));
+    EXPECT_EQ(PopupMenuOf(m_ostra.Id()), nullptr);
+
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, kWaitMs));
+    // Afterwards the menu opens again.
+    PostMessageA(m_main, ostra::WM_TRAY_NOTIFY, 101, WM_LBUTTONUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = PopupMenuOf(m_ostra.Id())) != nullptr; }, kWaitMs));
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
 TEST_F(ProgramTest, SkinMenuFromTheKeyboardOpensAtTheSkinsCentre)
 {
     ASSERT_NO_FATAL_FAILURE(StartHost());

@@ -113,9 +113,9 @@ BOOL AboutBox::OnInitDialog()
                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontName);
     const auto child = [this](const char* className, const char* text, DWORD style, int x, int y, int w, int h,
                               int id) {
-        HWND item = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, m_hwnd,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                    Application::Get()->Instance(), nullptr);
+        HWND item =
+            CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, m_hwnd,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Application::Get()->Instance(), nullptr);
         if (item && m_font) SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
         return item;
     };

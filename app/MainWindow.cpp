@@ -96,8 +96,8 @@ BOOL MainWindow::OnCreate(CREATESTRUCTA*)
 
     // Host windows that already exist ask for their skins at once.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, m_notifyMessage, ostra::kNotifyAttach, 0, SMTO_ABORTIFHUNG,
-                        kBroadcastTimeoutMs, &ignored);
+    SendMessageTimeoutA(HWND_BROADCAST, m_notifyMessage, ostra::kNotifyAttach, 0, SMTO_ABORTIFHUNG, kBroadcastTimeoutMs,
+                        &ignored);
     return TRUE;
 }
 
@@ -238,9 +238,9 @@ void MainWindow::Raise(const MonitorEvent& event)
 {
     for (const SkinTable::Entry& entry : m_table.Entries()) {
         const HWND skinWindow = static_cast<HWND>(entry.skin);
-        DSSTPNotify(skinWindow, static_cast<HWND>(entry.host), kSender,
-                    event.script ? event.script->c_str() : nullptr, event.name.c_str(), event.reference.c_str(),
-                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+        DSSTPNotify(skinWindow, static_cast<HWND>(entry.host), kSender, event.script ? event.script->c_str() : nullptr,
+                    event.name.c_str(), event.reference.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr);
         // The notification dispatched messages: look the object up afresh.
         auto it = m_skins.find(skinWindow);
         if (it == m_skins.end()) continue;

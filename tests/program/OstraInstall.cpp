@@ -53,8 +53,7 @@ bool OstraInstall::Make(const std::string& name, const std::vector<std::string>&
     const std::string skinFolder = testenv::Join(m_folder, "skin");
     if (!CreateDirectoryA(skinFolder.c_str(), nullptr)) return false;
     for (const std::string& skin : skins)
-        if (!CopyFolder(testenv::Join(testenv::Join(bin, "skin"), skin), testenv::Join(skinFolder, skin)))
-            return false;
+        if (!CopyFolder(testenv::Join(testenv::Join(bin, "skin"), skin), testenv::Join(skinFolder, skin))) return false;
     return settings.empty() || testenv::WriteFile(testenv::Join(m_folder, "ostra.ini"), settings);
 }
 

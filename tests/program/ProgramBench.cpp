@@ -93,8 +93,8 @@ int main()
             // A second host, started while the program runs.
             StandinClient later;
             const double launched = Now();
-            if (!later.Start({"--no-shape", "--no-mutex", "--pos", "700,200"}, "bench-later" + std::to_string(run) +
-                                                                                   ".log"))
+            if (!later.Start({"--no-shape", "--no-mutex", "--pos", "700,200"},
+                             "bench-later" + std::to_string(run) + ".log"))
                 return 1;
             const double shown = Now();
             const double before = Now();

@@ -121,8 +121,8 @@ class ProgramTest : public ::testing::Test {
     {
         // A folder of its own each time: the hook keeps the last copy's
         // library loaded in the desktop's processes for a while.
-        ASSERT_TRUE(m_install.Make(::testing::UnitTest::GetInstance()->current_test_info()->name(), {"kaeru"},
-                                   settings));
+        ASSERT_TRUE(
+            m_install.Make(::testing::UnitTest::GetInstance()->current_test_info()->name(), {"kaeru"}, settings));
         ASSERT_TRUE(m_install.Start(m_ostra));
         m_main = m_ostra.FindWindowOfClass(ostra::kMainWindowClass, kWaitMs);
         ASSERT_NE(m_main, nullptr);
@@ -175,8 +175,8 @@ TEST_F(ProgramTest, SkinStandsBesideTheHostAndIsPublished)
                                     SMTO_ABORTIFHUNG, kWaitMs, &again));
     EXPECT_EQ(reinterpret_cast<HWND>(again), skin);
     DWORD_PTR lookup = 0;
-    SendMessageTimeoutA(m_main, ostra::WM_SKIN_LOOKUP, reinterpret_cast<WPARAM>(m_host.Window()), 0,
-                        SMTO_ABORTIFHUNG, kWaitMs, &lookup);
+    SendMessageTimeoutA(m_main, ostra::WM_SKIN_LOOKUP, reinterpret_cast<WPARAM>(m_host.Window()), 0, SMTO_ABORTIFHUNG,
+                        kWaitMs, &lookup);
     EXPECT_EQ(reinterpret_cast<HWND>(lookup), skin);
     EXPECT_EQ(WindowsOfClass(m_ostra.Id(), ostra::kSkinWindowClass).size(), 1u);
 
@@ -197,13 +197,14 @@ TEST_F(ProgramTest, StringRequestsFromAnotherProcessGetTwoHundredBytes)
     struct Case {
         UINT message;
         std::string text;
-    } cases[] = {{ostra::kTitleRequest, kKaeruTitle}, {ostra::kGhostRequest, ""},
+    } cases[] = {{ostra::kTitleRequest, kKaeruTitle},
+                 {ostra::kGhostRequest, ""},
                  {ostra::kCategoryRequest, "サンプル,どうぶつ"}};
     for (const Case& c : cases) {
         std::vector<char> buffer(ostra::kStringRequestSize + 16, '\xCC');
         DWORD_PTR result = 0;
-        ASSERT_TRUE(SendMessageTimeoutA(skin, c.message, GetCurrentProcessId(),
-                                        reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, kWaitMs, &result));
+        ASSERT_TRUE(SendMessageTimeoutA(skin, c.message, GetCurrentProcessId(), reinterpret_cast<LPARAM>(buffer.data()),
+                                        SMTO_ABORTIFHUNG, kWaitMs, &result));
         EXPECT_EQ(result, 1u) << std::hex << c.message;
         std::string expected = c.text;
         expected.resize(ostra::kStringRequestSize, '\0');
@@ -249,8 +250,11 @@ TEST_F(ProgramTest, HostStartedLaterGetsItsSkin)
     ASSERT_NO_FATAL_FAILURE(StartHost());
     HWND skin = WaitForSkin();
     ASSERT_NE(skin, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return ReadSharedBlock() == ExpectedBlock({{skin, m_host.Window()}}, kKaeruTitle); },
-                          kWaitMs));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return ReadSharedBlock() == ExpectedBlock({{skin, m_host.Window()}}, kKaeruTitle);
+        },
+        kWaitMs));
 }
 
 TEST_F(ProgramTest, TalkControlSendsTheTalkRequestEverySecond)
@@ -259,8 +263,9 @@ TEST_F(ProgramTest, TalkControlSendsTheTalkRequestEverySecond)
     ASSERT_NO_FATAL_FAILURE(StartOstra("[Ostra]\r\nSSTPRouting=0\r\nTalkControl=1\r\nTalkControlInterval=1\r\n"));
     HWND skin = WaitForSkin();
     ASSERT_NE(skin, nullptr);
-    const std::string talk = "SEND SSTP/1.5\r\nSender: おすとら\r\nScript: \\a\\e\\e\r\nOptions: nodescript\r\nHWnd: " +
-                             Decimal(skin) + "\r\n\r\n";
+    const std::string talk =
+        "SEND SSTP/1.5\r\nSender: おすとら\r\nScript: \\a\\e\\e\r\nOptions: nodescript\r\nHWnd: " + Decimal(skin) +
+        "\r\n\r\n";
     ASSERT_TRUE(WaitUntil([&] { return Payloads(m_host, "SEND").size() >= 2; }, kWaitMs));
     for (const std::string& sent : Payloads(m_host, "SEND"))
         EXPECT_EQ(sent, talk);
@@ -383,8 +388,8 @@ TEST_F(ProgramTest, AboutBoxShowsTheVersionAndHoldsOffTheTrayMenu)
     // (Sent, so it is handled before the check; a menu would hold the send
     // until its time runs out and still be open then.)
     DWORD_PTR ignored = 0;
-    EXPECT_TRUE(SendMessageTimeoutA(m_main, ostra::WM_TRAY_NOTIFY, 101, WM_LBUTTONUP, SMTO_ABORTIFHUNG, 3000,
-                                    &ignored));
+    EXPECT_TRUE(
+        SendMessageTimeoutA(m_main, ostra::WM_TRAY_NOTIFY, 101, WM_LBUTTONUP, SMTO_ABORTIFHUNG, 3000, &ignored));
     EXPECT_EQ(PopupMenuOf(m_ostra.Id()), nullptr);
 
     PostMessageA(box, WM_COMMAND, IDOK, 0);

@@ -306,11 +306,13 @@ void MainWindow::ShowOptionsSheet()
     m_busy = false;
 }
 
-void MainWindow::OnEnterIdle(UINT, Window*)
+void MainWindow::OnEnterIdle(UINT reason, Window*)
 {
+    if (reason != MSGF_DIALOGBOX) return;
     // A modal dialog's loop (the about box, the options sheet) replaces the
     // program's loop, which would otherwise free the temporary window
     // wrappers after every message; nothing of ours holds one across the
-    // dialog, so they go whenever its loop waits.
+    // dialog, so they go whenever its loop waits. (A menu's loop sends this
+    // too, from inside handlers that may still use their wrappers.)
     WindowRegistry::Instance().PurgeTemporaries();
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "framework/ModulePath.h"
+#include "framework/PrivateProfile.h"
 
 Settings LoadSettingsFrom(const std::string& file)
 {
@@ -12,8 +13,7 @@ Settings LoadSettingsFrom(const std::string& file)
     settingsfile::Entries entries = settingsfile::ToEntries(defaults);
     std::array<int, 4> values{};
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        values[i] = static_cast<int>(
-            GetPrivateProfileIntA(settingsfile::kSection, entries[i].key, entries[i].value, file.c_str()));
+        values[i] = privateprofile::ReadInteger(file, settingsfile::kSection, entries[i].key, entries[i].value);
     }
     return settingsfile::FromValues(values);
 }

@@ -50,6 +50,7 @@ bool SkinCatalogue::ScanSkins()
 bool SkinCatalogue::ScanFolder(const std::string& skinFolder)
 {
     m_entries.clear();
+    m_folder = skinFolder;
     std::vector<SkinFolder> folders = ListSkinFolders(skinFolder);
     SortSkinFolders(folders);
     for (const SkinFolder& folder : folders) {

@@ -27,10 +27,15 @@ class SkinCatalogue {
     // otherwise entry 0. Meaningless on an empty catalogue.
     std::size_t IndexForRememberedSkin(const std::string& name) const;
 
+    // The skin folder scanned last (full path, no trailing backslash): new
+    // skins dropped on a skin window are installed there.
+    const std::string& Folder() const { return m_folder; }
+
     // The program's "skin" folder: its executable's folder (cut after the
     // last backslash, double-byte aware) plus "skin".
     static std::string ProgramSkinFolder();
 
   private:
     std::vector<SkinDefinition> m_entries;
+    std::string m_folder;
 };

@@ -5,29 +5,9 @@
 
 #include "framework/DbcsPath.h"
 #include "framework/DialogResource.h"
+#include "framework/KernelHandle.h"
 #include "framework/ModulePath.h"
 #include "skin/SkinInfoResource.h"
-
-namespace {
-
-// Closes a file handle when it goes away.
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE m_handle;
-};
-
-} // namespace
 
 SkinInfoDialog::SkinInfoDialog(std::string skinFolder) : m_folder(std::move(skinFolder)) {}
 
@@ -47,7 +27,7 @@ std::string SkinInfoDialog::ReadProfile() const
     std::string path = m_folder + "\\profile.txt";
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen()) return std::string();
+    if (!file) return std::string();
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0) return std::string();
     bool longer = size.QuadPart > static_cast<LONGLONG>(kMaxProfileBytes);

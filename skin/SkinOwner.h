@@ -18,7 +18,8 @@ class SkinOwner {
     virtual BYTE Transparency() const = 0;
     // The program's screen device context; it outlives every skin window.
     virtual HDC Screen() const = 0;
-    // The owner of the skin's dialogs.
+    // The owner of the skin's dialogs: the program's main window, which also
+    // takes the reload command (40011) after a skin was installed.
     virtual HWND DialogOwner() const = 0;
     // The file that holds "SkinPath" per host program.
     virtual std::string SettingsFile() const = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/DroppedSkin.h"
 #include "framework/DeviceContext.h"
 #include "framework/WindowClass.h"
 #include "pellow/HookMessages.h"
@@ -14,6 +15,7 @@
 #include "skin/SkinMenu.h"
 #include "skin/SkinOwner.h"
 #include "skin/SkinPath.h"
+#include "talk/DirectSstpReceiver.h"
 
 namespace {
 
@@ -106,6 +108,11 @@ SkinWindow::~SkinWindow()
     --g_liveSkins;
 }
 
+void SkinWindow::Close()
+{
+    if (Alive()) DestroyWindow(m_hwnd);
+}
+
 int SkinWindow::LiveCount()
 {
     return g_liveSkins;
@@ -135,6 +142,24 @@ LRESULT SkinWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case ostra::kCategoryRequest:
         result = AnswerStringRequest(m_definition.category, wParam, lParam);
+        break;
+    case WM_DROPFILES: {
+        // An archive dropped on the skin: installed as a new skin into the
+        // catalogue's folder; the main window rescans on the reload command.
+        const SkinDropTarget target{m_hwnd, m_host, m_owner.DialogOwner(), &m_module, &m_sentences,
+                                    m_owner.Catalogue().Folder()};
+        InstallDroppedSkin(reinterpret_cast<HDROP>(wParam), target);
+        break;
+    }
+    case WM_COPYDATA:
+        // A "SEND SSTP/1.1" request of another program: answered, then its
+        // script is played on this skin (409 while a sentence plays).
+        if (talk::ReceiveDirectSstp(m_hwnd, reinterpret_cast<HWND>(wParam),
+                                    reinterpret_cast<const COPYDATASTRUCT*>(lParam), m_sentences.IsPlaying(),
+                                    [this](const std::string& script) { m_sentences.PlaySentence(script); }))
+            result = 1;
+        else
+            result = Window::WindowProc(message, wParam, lParam);
         break;
     default:
         if (message == m_quibbetMessage && m_quibbetMessage != 0) {
@@ -228,6 +253,9 @@ void SkinWindow::UnloadSkin()
 
 void SkinWindow::ShowSurface(int32_t n)
 {
+    // Public operations keep the object across the messages they dispatch,
+    // whoever calls them.
+    InUse use(*this);
     if (!Alive()) return;
     if (!m_loaded.Player(n)) n = 0;
     if (SurfacePlayer* current = m_loaded.Player(m_currentSurface)) current->Stop();
@@ -249,6 +277,7 @@ const SurfaceImage* SkinWindow::FindSurface(int32_t number) const
 void SkinWindow::Place()
 {
     if (m_placing || !m_hwnd) return;
+    InUse use(*this);
     struct Guard {
         bool& flag;
         explicit Guard(bool& f) : flag(f) { flag = true; }
@@ -320,6 +349,7 @@ void SkinWindow::RaiseModuleEvent(const char* event, bool withHandle)
 
 void SkinWindow::SwitchTo(std::size_t index)
 {
+    InUse use(*this);
     const SkinCatalogue& catalogue = m_owner.Catalogue();
     if (index >= catalogue.Size() || !Alive()) return;
     NotifyHost("OnOstraObjectChanging");

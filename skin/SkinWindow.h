@@ -9,7 +9,7 @@
 // belongs to its window: it deletes itself once the window is destroyed and
 // none of its handlers runs any more (a detach may arrive while it waits in
 // a sentence, a send, a menu or a dialog). Its owner is told when the window
-// goes (SkinOwner::SkinDestroyed) and destroys it with DestroyWindow.
+// goes (SkinOwner::SkinDestroyed) and ends it with Close.
 #include <windows.h>
 
 #include <cstdint>
@@ -36,6 +36,11 @@ class SkinWindow : public Window, public PlayerWindow, public SentenceTarget {
 
     // Skin objects not yet deleted (a program waits for none before it ends).
     static int LiveCount();
+
+    // Destroys the window (its destruction notifies host and module), once:
+    // a second detach that arrives while those notifications dispatch
+    // messages finds the window already on its way out.
+    void Close();
 
     // Shows surface n (surface 0 when the skin has none of that number).
     void ShowSurface(int32_t n) override;

@@ -9,7 +9,8 @@ if(NOT OSTRA_NATIVE AND TARGET ostra_surfaces AND TARGET ostra_layered AND TARGE
    AND EXISTS ${CMAKE_SOURCE_DIR}/talk/CMakeLists.txt)
   ostra_windows_library(ostra_skinwindow SOURCES
     ${w}/SkinWindow.cpp ${w}/SkinMenu.cpp ${w}/CategoryMenus.cpp
-    LIBS ostra_skinwindow_core ostra_app_core ostra_surfaces ostra_catalogue ostra_layered ostra_skininfo ostra_talk ostra_framework
+    LIBS ostra_skinwindow_core ostra_app_core ostra_surfaces ostra_catalogue ostra_layered ostra_skininfo ostra_talk
+    ostra_sstp ostra_install ostra_framework
     selka
     shell32 user32 gdi32)
 endif()

@@ -43,7 +43,7 @@ std::string TakeAnswer(HGLOBAL block, long length)
 }
 
 // FreeLibrary runs the module's detach code: guarded like every other call.
-void FreeGuarded(LoadedLibrary& library)
+void FreeGuarded(ModuleHandle& library)
 {
     faultguard::Guard([&] { library.Reset(); });
 }
@@ -71,7 +71,7 @@ bool ScriptModule::LoadModule(const std::string& folder, const std::string& file
     // The library's own start-up code runs inside LoadLibraryA.
     faultguard::Guard([&] { module = LoadLibraryA(path.c_str()); });
     if (!module) return false;
-    m_library = LoadedLibrary(module);
+    m_library = ModuleHandle(module);
     m_load = FindEntry<LoadEntry>(module, "load");
     m_unload = FindEntry<UnloadEntry>(module, "unload");
     m_request = FindEntry<RequestEntry>(module, "request");

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "talk/LoadedLibrary.h"
+#include "framework/KernelHandle.h"
 #include "talk/ModuleEvent.h"
 #include "talk/ModuleProtocol.h"
 
@@ -78,7 +78,7 @@ class ScriptModule {
     void Release(bool callUnload);
     void FinishDeferredReleases();
 
-    LoadedLibrary m_library;
+    ModuleHandle m_library;
     LoadEntry m_load = nullptr;
     RequestEntry m_request = nullptr;
     UnloadEntry m_unload = nullptr;
@@ -88,7 +88,7 @@ class ScriptModule {
     // them, waiting for the outermost to return.
     int m_callDepth = 0;
     struct Retired {
-        LoadedLibrary library;
+        ModuleHandle library;
         UnloadEntry unload; // called first, when not null
     };
     std::vector<Retired> m_retired;

@@ -106,6 +106,21 @@ TEST_F(OptionsSheetTest, OpensCentredWithoutHelpButtonShowingTheSettings)
         EXPECT_LE(std::abs((frame.top + frame.bottom) - (area.top + area.bottom)), 1);
         EXPECT_EQ(0, GetWindowLongPtrA(d.Dialog(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
 
+        // The page's texts, byte for byte in the system code page.
+        const struct {
+            int id;
+            const char* text;
+        } texts[] = {{IDC_OPTIONS_ROUTING, "SSTPルーティング(11000→9801)(&R)"},
+                     {IDC_OPTIONS_TALK, "ゴーストトークコントローラ(&T)"},
+                     {IDC_OPTIONS_FREQUENCY, "会話頻度(&I) :"},
+                     {IDC_OPTIONS_SECONDS, "秒"},
+                     {IDC_OPTIONS_TRANSPARENCY, "透明度(&R)"},
+                     {IDC_OPTIONS_TRACK_LOW, "0%"},
+                     {IDC_OPTIONS_TRACK_HIGH, "90%"}};
+        for (const auto& t : texts)
+            EXPECT_EQ(t.text, ModalDriver::Text(d.PageItem(t.id))) << t.id;
+        EXPECT_EQ("標準設定", ModalDriver::Text(d.Page()));
+
         EXPECT_EQ(BST_CHECKED, SendMessageA(d.PageItem(IDC_OPTIONS_ROUTING), BM_GETCHECK, 0, 0));
         EXPECT_EQ(BST_UNCHECKED, SendMessageA(d.PageItem(IDC_OPTIONS_TALK), BM_GETCHECK, 0, 0));
         HWND track = d.PageItem(IDC_OPTIONS_TRACK);

@@ -15,10 +15,13 @@
 
 #include "SkinTestFolder.h"
 #include "TestMainWindow.h"
+#include "harness/ChildProcess.h"
 #include "harness/StandinClient.h"
+#include "harness/TestEnv.h"
 #include "pellow/HookMessages.h"
 #include "pellow/pellow.h"
 #include "skin/SkinWindow.h"
+#include "tools/standin/StandinControl.h"
 
 namespace {
 
@@ -40,12 +43,23 @@ SkinWindow* WaitForSkin(TestMainWindow& main, HWND host)
     return main.SkinOf(host);
 }
 
+// One control command to a stand-in host window (see StandinControl.h).
+void Control(HWND host, const std::string& command)
+{
+    COPYDATASTRUCT cds{};
+    cds.dwData = standin::kControlData;
+    cds.cbData = static_cast<DWORD>(command.size());
+    cds.lpData = const_cast<char*>(command.c_str());
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(host, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 10000, &result);
+}
+
 // Milliseconds per move of 'count' host moves.
-double MoveRate(StandinClient& host, int count)
+double MoveRate(HWND host, int count)
 {
     const double start = Now();
     for (int i = 0; i < count; ++i)
-        host.Control("move " + std::to_string(200 + (i % 2) * 100) + " 200");
+        Control(host, "move " + std::to_string(200 + (i % 2) * 100) + " 200");
     return (Now() - start) / count;
 }
 
@@ -96,15 +110,17 @@ int main(int argc, char** argv)
     if (argc > 1 && std::string(argv[1]) == "--shot") return Shot(main, argc > 2 ? std::atoi(argv[2]) : 10);
     const int kMoves = 200;
 
-    // Move rate without the hook.
-    double bare = 0;
-    {
-        StandinClient host;
-        if (!host.Start({"--pos", "300,200", "--no-shape", "--answer", "132=150,40"}, "bench_bare.log")) return 1;
-        MoveRate(host, 20);
-        bare = MoveRate(host, kMoves);
-        host.Quit();
-    }
+    // The same host program under a name the hook does not take for a host:
+    // its moves cost what they cost without the hook. Measured in turns with
+    // the attached host, so that the machine's load weighs on both alike.
+    const std::string plainDir = testenv::FreshDir("plainhost");
+    const std::string plainExe = plainDir + "\\plain.exe";
+    CopyFileA(testenv::Join(testenv::ToolsDir(), "ssp.exe").c_str(), plainExe.c_str(), FALSE);
+    ChildProcess plain;
+    if (!plain.Start(plainExe, {"--no-mutex", "--pos", "300,500", "--no-shape", "--answer", "132=150,40"}, plainDir))
+        return 1;
+    HWND plainWindow = plain.FindWindowOfClass("Tmainform", 15000);
+    if (!plainWindow) return 1;
 
     StandinClient host;
     if (!host.Start({"--pos", "300,200", "--no-shape", "--answer", "132=150,40"}, "bench_host.log")) return 1;
@@ -144,9 +160,15 @@ int main(int argc, char** argv)
             SendMessageA(window, ostra::WM_SKIN_FOLLOW, 0, 0);
         std::printf("one placement (host answering): %.3f ms\n", (Now() - start) / kMoves);
     }
-    const double placing = MoveRate(host, kMoves);
-    std::printf("host move: %.3f ms without the hook, %.3f ms with a placing skin (%.2fx)\n", bare, placing,
+    double bare = 0, placing = 0;
+    for (int turn = 0; turn < 10; ++turn) {
+        bare += MoveRate(plainWindow, kMoves / 10);
+        placing += MoveRate(host.Window(), kMoves / 10);
+    }
+    std::printf("host move: %.3f ms without the hook, %.3f ms with a placing skin (%.2fx)\n", bare / 10, placing / 10,
                 placing / bare);
+    Control(plainWindow, "quit");
+    plain.Wait(3000);
     SetupHook(main.Handle(), 0);
     PumpFor(100);
     host.Quit();

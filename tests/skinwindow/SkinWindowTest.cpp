@@ -3,9 +3,11 @@
 // hook library runs inside it and reports the host window, and the skins
 // carry a recording script module built beside this test.
 #include <windows.h>
+#include <shlobj.h> // DROPFILES
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -193,6 +195,47 @@ TEST_F(SkinWindowTest, CreatedForTheHostAtTheExamplePositionReportedAndFollowing
     ASSERT_TRUE(host.Control("move 900 300"));
     EXPECT_TRUE(PumpUntil([&] { return WindowRectOf(window).left == 1018 && WindowRectOf(window).top == 372; }, 5000))
         << "skin at " << WindowRectOf(window).left << "," << WindowRectOf(window).top;
+}
+
+TEST_F(SkinWindowTest, ASkinThatCannotBeLoadedGivesNoSkinWindow)
+{
+    // The first skin's pictures are not pictures: its creation fails, the
+    // attach is answered with no skin, and its module is released again.
+    ASSERT_TRUE(testenv::WriteFile(folder.frog + "\\surface0.png", "not a picture"));
+    ASSERT_TRUE(testenv::WriteFile(folder.frog + "\\surface1.png", "not a picture"));
+    StandinClient host;
+    ASSERT_TRUE(StartHost(host));
+    ASSERT_EQ(SetupHook(main.Handle(), 1), 1);
+    PumpUntil([&] { return main.attachRequests >= 2; }, kAttachWaitMs);
+    EXPECT_GE(main.attachRequests, 2) << "the hook asks again on the next notify";
+    EXPECT_EQ(main.SkinCount(), 0u);
+    EXPECT_EQ(SkinWindow::LiveCount(), 0);
+    EXPECT_EQ(GetPropA(host.Window(), ostra::kHostSkinProperty), nullptr);
+    const std::vector<std::string> frog = ModuleRequests(folder.frog);
+    ASSERT_GE(frog.size(), 3u);
+    EXPECT_EQ(frog[1], kVersionProbe);
+    EXPECT_EQ(frog[2], "unload") << "no event reaches the module of a skin that failed";
+    for (const auto& record : host.Log())
+        EXPECT_NE(record.kind, "DSSTP") << "no skin, no notice: " << record.payload;
+}
+
+TEST_F(SkinWindowTest, PaintsItsSurfaceInsideItsShape)
+{
+    // Beside a host on the screen: anchor (150, 120) of a host at (300, 200).
+    StandinClient host;
+    SkinWindow* skin = StartWithSkin(host, {"--pos", "300,200"});
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(window) != FALSE; }, 5000));
+    PumpFor(300);
+    const RECT r = WindowRectOf(window);
+    ASSERT_EQ(r.left, 300 + 150 - 32);
+    HDC screen = GetDC(nullptr);
+    const COLORREF middle = GetPixel(screen, r.left + 32, r.top + 24);
+    const COLORREF corner = GetPixel(screen, r.left, r.top);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(middle, RGB(40, 160, 60)) << std::hex << middle;
+    EXPECT_NE(corner, RGB(255, 0, 255)) << "the background colour is cut away";
 }
 
 TEST_F(SkinWindowTest, SwitchingNotifiesInOrderRemembersTheSkinAndRestartsTheModule)
@@ -547,4 +590,117 @@ TEST_F(SkinWindowTest, KeepsItsPlaceInTheStackingOrderBesideTheHost)
         hostBelow = hostBelow || w == host.Window();
     EXPECT_TRUE(hostBelow);
     EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+namespace {
+
+// The Direct SSTP answers that 'host' received from the skin window.
+std::vector<std::string> AnswersFrom(const StandinClient& host, HWND skin)
+{
+    std::vector<std::string> answers;
+    for (const std::string& text : DsstpPayloads(host, skin))
+        if (text.rfind("SSTP/1.1 ", 0) == 0) answers.push_back(text);
+    return answers;
+}
+
+} // namespace
+
+TEST_F(SkinWindowTest, PlaysASendRequestAnsweringItsSenderAndRefusesASecondWhilePlaying)
+{
+    StandinClient host;
+    SkinWindow* skin = StartWithSkin(host);
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    StandinClient other; // a second program that sends while the first script plays
+    ASSERT_TRUE(StartHost(other));
+
+    HRGN before = CreateRectRgn(0, 0, 1, 1);
+    ASSERT_NE(GetWindowRgn(window, before), ERROR);
+
+    // The second sender waits until the first request was answered (the
+    // answer goes out before the script plays), then sends its own; the
+    // first script is then still in its waits, showing surface 1.
+    HRGN during = CreateRectRgn(0, 0, 1, 1);
+    bool sentSecond = false;
+    bool gotDuring = false;
+    using SecondArgs = std::tuple<StandinClient*, StandinClient*, HWND, HRGN, bool*, bool*>;
+    SecondArgs args(&host, &other, window, during, &sentSecond, &gotDuring);
+    HANDLE second = CreateThread(
+        nullptr, 0,
+        [](LPVOID p) -> DWORD {
+            auto [first, other, window, during, sentSecond, gotDuring] = *static_cast<SecondArgs*>(p);
+            const DWORD until = GetTickCount() + 15000;
+            while (AnswersFrom(*first, window).empty() && GetTickCount() < until)
+                Sleep(20);
+            *gotDuring = GetWindowRgn(window, during) != ERROR;
+            *sentSecond = other->Control("send " + Decimal(window) + "\n\\s0\\e");
+            return 0;
+        },
+        &args, 0, nullptr);
+    ASSERT_NE(second, nullptr);
+
+    // The first request: from the host, answer to its window (HWnd).
+    ASSERT_TRUE(host.Control("send " + Decimal(window) + "\n\\s1\\w9\\w9\\w9\\w9\\s0\\e", 30000));
+    PumpUntil([&] { return WaitForSingleObject(second, 0) == WAIT_OBJECT_0; }, 20000);
+    WaitForSingleObject(second, INFINITE); // it uses this frame's objects
+    CloseHandle(second);
+
+    EXPECT_EQ(AnswersFrom(host, window), std::vector<std::string>{"SSTP/1.1 200 OK\r\n"});
+    EXPECT_TRUE(sentSecond);
+    EXPECT_EQ(AnswersFrom(other, window), std::vector<std::string>{"SSTP/1.1 409 Conflict\r\n"})
+        << "the request that came while a script played";
+    // Surface 1 showed during the script, surface 0 again after it.
+    ASSERT_TRUE(gotDuring);
+    HRGN after = CreateRectRgn(0, 0, 1, 1);
+    ASSERT_NE(GetWindowRgn(window, after), ERROR);
+    EXPECT_FALSE(EqualRgn(before, during)) << "surface 1 never showed";
+    EXPECT_TRUE(EqualRgn(before, after));
+    EXPECT_EQ(skin->CurrentSurface(), 0);
+    EXPECT_FALSE(skin->Sentences().IsPlaying());
+    DeleteObject(before);
+    DeleteObject(during);
+    DeleteObject(after);
+    other.Quit();
+}
+
+TEST_F(SkinWindowTest, AnArchiveDroppedOnTheSkinIsInstalledReportedAndReloaded)
+{
+    // plain.zip (Info-ZIP): no title, no extractpath, ghost "G", category
+    // "a,b", members in sub-folders.
+    const char* archives = getenv("OSTRA_INSTALL_ARCHIVES");
+    ASSERT_NE(archives, nullptr) << "the archives fixture did not run";
+    StandinClient host;
+    SkinWindow* skin = StartWithSkin(host);
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    WaitForNotices(host, window, 1);
+
+    // A real drop of two files: only the first is installed.
+    std::string list = std::string(archives) + "\\plain.zip" + '\0' + archives + "\\deep.zip" + '\0' + '\0';
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    ASSERT_NE(block, nullptr);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    files->pFiles = sizeof(DROPFILES);
+    CopyMemory(reinterpret_cast<char*>(files) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(block);
+    ASSERT_TRUE(PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0));
+
+    EXPECT_TRUE(PumpUntil([&] { return main.reloads == 1; }, 15000)) << "no reload after the drop";
+    EXPECT_NE(GetFileAttributesA((folder.root + "\\plain\\sub\\dir\\deep.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((folder.root + "\\outer").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the second dropped file was installed too";
+    bool listed = false;
+    for (const SkinDefinition& entry : main.Catalogue().Entries())
+        listed = listed || entry.name == "plain";
+    EXPECT_TRUE(listed) << "the new skin is not in the catalogue";
+
+    const std::vector<std::string> notices = WaitForNotices(host, window, 2);
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[1], "NOTIFY SSTP/1.1\r\nSender: おすとら\r\nEvent: OnOstraObjectInstalled\r\n"
+                          "Reference0: plain\r\nReference1: G\r\nReference2: a,b\r\n"
+                          "Script: \\h\\s0おすとら用スキン\\n\\n「plain」\\n\\nインストール完了。\\e\r\n"
+                          "Options: nodescript\r\nCharset: Shift_JIS\r\n\r\n");
+    const std::vector<std::string> frog = ModuleRequests(folder.frog);
+    ASSERT_FALSE(frog.empty());
+    EXPECT_EQ(frog.back(), ModuleRequest("OnOstraObjectInstalled", {"plain", "G", "a,b"}));
 }

@@ -30,8 +30,13 @@ bool TestMainWindow::Open(const std::string& skinRoot, const std::string& settin
 
 void TestMainWindow::Close()
 {
-    while (!m_table.empty())
-        DestroyWindow(m_table.begin()->second->Handle());
+    while (!m_table.empty()) {
+        SkinWindow* skin = m_table.begin()->second;
+        skin->Close();
+        // A skin that could not be destroyed (already on its way out) is
+        // forgotten all the same.
+        if (!m_table.empty() && m_table.begin()->second == skin) m_table.erase(m_table.begin());
+    }
     if (m_hwnd) DestroyWindow(m_hwnd);
 }
 
@@ -70,7 +75,7 @@ LRESULT TestMainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(skin->Handle());
     }
     case ostra::WM_SKIN_DETACH:
-        if (SkinWindow* skin = SkinOf(host)) DestroyWindow(skin->Handle());
+        if (SkinWindow* skin = SkinOf(host)) skin->Close();
         return 0;
     case ostra::WM_SKIN_LOOKUP: {
         SkinWindow* skin = SkinOf(host);
@@ -110,11 +115,19 @@ LRESULT TestMainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             reinterpret_cast<LPARAM>(this));
         for (const auto& entry : m_table) {
             if (entry.second->Handle() == reinterpret_cast<HWND>(wParam)) {
-                DestroyWindow(entry.second->Handle());
+                entry.second->Close();
                 break;
             }
         }
         return 0;
+    case WM_COMMAND:
+        // The reload command an installation posts: the catalogue is read again.
+        if (LOWORD(wParam) == kReloadSkins) {
+            ++reloads;
+            m_catalogue.ScanFolder(std::string(m_catalogue.Folder()));
+            return 0;
+        }
+        break;
     case kCloseDialogs: {
         // Every dialog this window owns: the modal loop ends it on IDOK.
         struct Search {

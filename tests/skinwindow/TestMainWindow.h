@@ -24,6 +24,8 @@ class TestMainWindow : public Window, public SkinOwner {
     static constexpr UINT kCloseDialogs = WM_APP + 62;
 
     static constexpr UINT_PTR kNotifyTimer = 101;
+    // The command that reloads the catalogue.
+    static constexpr UINT kReloadSkins = 40011;
 
     TestMainWindow();
     ~TestMainWindow() override;
@@ -48,6 +50,7 @@ class TestMainWindow : public Window, public SkinOwner {
     int changedNotices = 0;
     int destroyedNotices = 0;
     int attachRequests = 0;
+    int reloads = 0;
     // Dialogs this window owned when the last drop request arrived.
     int dialogsAtDrop = -1;
 

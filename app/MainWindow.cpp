@@ -77,10 +77,10 @@ BOOL MainWindow::OnCreate(CREATESTRUCTA*)
     }
     m_hookInstalled = true;
 
-    // The SSTP relay (TCP 11000 to the host's 9801) starts here when
-    // m_settings.SSTPRouting is on, with its thread below normal priority,
-    // and stops in OnDestroy after the shared block is closed. The relay
-    // itself is not part of this program yet: nothing listens.
+    // The SSTP relay (TCP 11000 to the host's 9801); a port that cannot be
+    // had leaves the program without it, silently. The setting is read only
+    // here: a change takes effect at the next start.
+    if (m_settings.SSTPRouting) m_router.StartRouting();
 
     HICON icon = static_cast<HICON>(
         LoadImageA(Application::Get()->Instance(), MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, 16, 16, 0));
@@ -114,6 +114,8 @@ void MainWindow::OnDestroy()
         if (IsWindow(static_cast<HWND>(entry.skin))) DestroyWindow(static_cast<HWND>(entry.skin));
     KillTimer(m_hwnd, kTimerId);
     m_block.Close();
+    // Returns once the relay's threads have ended (within a second).
+    m_router.StopRouting();
     // The framework does not remove the icon of a window that goes.
     if (m_iconAdded) DeleteNotifyIcon(m_hwnd, kTrayIconId);
     m_iconAdded = false;

@@ -20,6 +20,7 @@
 #include "app/TickClock.h"
 #include "framework/Window.h"
 #include "skin/SkinOwner.h"
+#include "talk/SstpRouter.h"
 
 class SkinCatalogue;
 class SkinWindow;
@@ -90,6 +91,7 @@ class MainWindow : public Window, public SkinOwner, public SkinWindowList {
     TickClock m_monitorClock;
     BatteryMonitor m_battery;
     ResourceMonitor m_resources;
+    talk::SstpRouter m_router; // the SSTP relay, while routing is on
     UINT m_notifyMessage;
     bool m_busy = false;
     bool m_iconAdded = false;

@@ -333,6 +333,52 @@ TEST_F(ProgramTest, ExitCommandDestroysEverySkinAndReleasesTheInstance)
     EXPECT_TRUE(m_host.Process().Running());
 }
 
+TEST_F(ProgramTest, SwitchAllSkinsChangesEverySkinAndRepublishes)
+{
+    // Two skins: the star comes first in the catalogue, the frog second.
+    ASSERT_TRUE(m_install.Make("SwitchAll", {"hoshi", "kaeru"}));
+    ASSERT_TRUE(m_install.Start(m_ostra));
+    m_main = m_ostra.FindWindowOfClass(ostra::kMainWindowClass, kWaitMs);
+    ASSERT_NE(m_main, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    HWND skin = WaitForSkin();
+    ASSERT_NE(skin, nullptr);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return ReadSharedBlock() == ExpectedBlock({{skin, m_host.Window()}}, "ほし");
+        },
+        kWaitMs));
+
+    // The tray menu's item for catalogue entry 1 reaches every skin window.
+    PostMessageA(m_main, WM_COMMAND, 101, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Payloads(m_host, Notify("OnOstraObjectChanged")).empty(); }, kWaitMs));
+    EXPECT_EQ(Payloads(m_host, Notify("OnOstraObjectChanged")).size(), 1u);
+    // The block names the skin window's new skin.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return ReadSharedBlock() == ExpectedBlock({{skin, m_host.Window()}}, kKaeruTitle);
+        },
+        kWaitMs));
+    // Ids beyond the skin range are not skins: nothing changes.
+    PostMessageA(m_main, WM_COMMAND, 300, 0);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &ignored);
+    SendMessageTimeoutA(skin, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &ignored);
+    EXPECT_EQ(Payloads(m_host, "NOTIFY SSTP/1.1\r\nSender: おすとら\r\nEvent: OnOstraObjectChanging").size(), 1u);
+}
+
+TEST_F(ProgramTest, CommandTwoOfASkinWindowEndsTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    ASSERT_NO_FATAL_FAILURE(StartOstra());
+    HWND skin = WaitForSkin();
+    ASSERT_NE(skin, nullptr);
+    PostMessageA(skin, WM_COMMAND, 2, 0);
+    ASSERT_TRUE(m_ostra.Wait(kWaitMs));
+    EXPECT_EQ(m_ostra.ExitCode(), 0u);
+    EXPECT_FALSE(IsWindow(skin));
+}
+
 TEST_F(ProgramTest, TrayMenuCommandReachesTheMainWindow)
 {
     ASSERT_NO_FATAL_FAILURE(StartOstra());

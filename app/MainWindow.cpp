@@ -111,7 +111,7 @@ void MainWindow::OnDestroy()
     // A host whose hook did not answer keeps its skin until here: every
     // skin window goes with the program.
     for (const SkinTable::Entry& entry : m_table.Entries())
-        if (IsWindow(static_cast<HWND>(entry.skin))) DestroyWindow(static_cast<HWND>(entry.skin));
+        CloseSkin(static_cast<HWND>(entry.skin));
     KillTimer(m_hwnd, kTimerId);
     m_block.Close();
     // Returns once the relay's threads have ended (within a second).
@@ -158,7 +158,7 @@ HWND MainWindow::Attach(HWND host)
     const HWND earlier = static_cast<HWND>(m_table.SkinOf(host));
     m_skins[hwnd] = skin;
     m_table.Attach(host, hwnd);
-    if (earlier && earlier != hwnd && m_skins.count(earlier)) DestroyWindow(earlier);
+    if (earlier && earlier != hwnd) CloseSkin(earlier);
     Publish();
     return IsWindow(hwnd) ? hwnd : nullptr;
 }
@@ -166,8 +166,19 @@ HWND MainWindow::Attach(HWND host)
 void MainWindow::Detach(HWND host)
 {
     const HWND skin = static_cast<HWND>(m_table.Detach(host));
-    if (skin && m_skins.count(skin)) DestroyWindow(skin);
+    if (skin) CloseSkin(skin);
     Publish();
+}
+
+void MainWindow::CloseSkin(HWND skinWindow)
+{
+    // A skin window waits in its notifications while it goes, and a detach
+    // for the same host may arrive then: Close ends it once.
+    auto it = m_skins.find(skinWindow);
+    if (it == m_skins.end()) return;
+    SkinWindow* skin = it->second;
+    Window::InUse use(*skin);
+    skin->Close();
 }
 
 void MainWindow::SkinChanged(SkinWindow&)

@@ -72,6 +72,7 @@ class MainWindow : public Window, public SkinOwner, public SkinWindowList {
   private:
     HWND Attach(HWND host);
     void Detach(HWND host);
+    void CloseSkin(HWND skinWindow);
     void Publish();
     void TalkControl(DWORD now);
     void DiscoverHostsAndCheckSkins();

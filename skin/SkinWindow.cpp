@@ -12,6 +12,7 @@
 #include "skin/Placement.h"
 #include "skin/SkinCatalogue.h"
 #include "skin/SkinInfoDialog.h"
+#include "skin/SkinMenu.h"
 #include "skin/SkinOwner.h"
 #include "skin/SkinPath.h"
 #include "talk/DirectSstpReceiver.h"
@@ -23,6 +24,9 @@ constexpr DWORD kHostTimeoutMs = 1000;
 constexpr UINT kFirstSkinCommand = 100;
 constexpr UINT kLastSkinCommand = 299;
 constexpr UINT kSkinInfoCommand = 40006;
+// Command 2 of a skin window asks the program to end: the main window's exit.
+constexpr UINT kExitRequestCommand = 2;
+constexpr UINT kMainExitCommand = 40001;
 
 // Host notifications by WM_SKIN_EVENT code.
 const char* const kSkinEventNames[] = {"OnOstraObjectCreate", "OnOstraObjectDestroy", "OnOstraObjectChanged",
@@ -442,9 +446,16 @@ void SkinWindow::OnCommand(UINT id, UINT code)
         SwitchTo(id - kFirstSkinCommand);
     } else if (id == kSkinInfoCommand) {
         ShowInformation();
+    } else if (id == kExitRequestCommand) {
+        PostMessageA(m_owner.DialogOwner(), WM_COMMAND, kMainExitCommand, 0);
     } else {
         Window::OnCommand(id, code);
     }
+}
+
+void SkinWindow::OnContextMenu(Window*, int x, int y)
+{
+    if (Alive()) ShowSkinMenu(*this, m_owner.Catalogue(), m_owner.DialogOwner(), x, y);
 }
 
 LRESULT SkinWindow::AnswerStringRequest(const std::string& text, WPARAM process, LPARAM address)

@@ -79,6 +79,8 @@ class SkinWindow : public Window, public PlayerWindow, public SentenceTarget {
     BOOL OnEraseBkgnd(DeviceContext* dc) override;
     void OnActivate(UINT state, Window* other, BOOL minimized) override;
     void OnCommand(UINT id, UINT code) override;
+    // The skin menu (skin/SkinMenu.h).
+    void OnContextMenu(Window* window, int x, int y) override;
     // The mouse becomes module events and goes no further.
     void OnMouseMove(UINT keys, int x, int y) override;
     void OnLButtonDown(UINT keys, int x, int y) override;

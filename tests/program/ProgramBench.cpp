@@ -1,0 +1,136 @@
+// Figures of the real program under Wine, printed; nothing here asserts a
+// time. Run by hand with the environment of program_test (see
+// "./run ctest -R program_test -V" for the variables):
+//   start-up: the program started beside a running host until its skin is
+//     shown, over several starts;
+//   a host started later: its window appears until its skin is shown;
+// (Idle CPU is measured from outside Wine, from /proc/PID/stat of the Unix
+// processes: Wine's GetProcessTimes for another process stays at the value
+// it had when the process started.)
+//   memory: the program's committed bytes and working set while the about
+//     box stays open for a minute (its 1 ms timer paints all the while).
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "OstraInstall.h"
+#include "harness/StandinClient.h"
+#include "pellow/HookMessages.h"
+
+namespace {
+
+double Now()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+HWND VisibleSkin(DWORD process)
+{
+    for (HWND skin : WindowsOfClass(process, ostra::kSkinWindowClass))
+        if (IsWindowVisible(skin)) return skin;
+    return nullptr;
+}
+
+// Polls every millisecond (a sleep, not a message wait) until the skin shows.
+double MsUntilSkin(DWORD process, double start)
+{
+    while (!VisibleSkin(process)) {
+        if (Now() - start > 30000) return -1;
+        Sleep(1);
+    }
+    return Now() - start;
+}
+
+void Exit(ChildProcess& ostra)
+{
+    for (HWND main : WindowsOfClass(ostra.Id(), ostra::kMainWindowClass))
+        PostMessageA(main, WM_COMMAND, 40001, 0);
+    if (!ostra.Wait(15000)) ostra.Kill();
+}
+
+void Summary(const char* what, std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    std::printf("%s: median %.0f ms, min %.0f ms, max %.0f ms over %zu runs\n", what, ms[ms.size() / 2], ms.front(),
+                ms.back(), ms.size());
+}
+
+void Memory(HANDLE process, const char* when)
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    std::printf("memory %s: committed %zu KiB, working set %zu KiB\n", when, counters.PagefileUsage / 1024,
+                counters.WorkingSetSize / 1024);
+}
+
+} // namespace
+
+int main()
+{
+    constexpr int kRuns = 5;
+    std::vector<double> startUp;
+    std::vector<double> lateHost;
+    for (int run = 0; run < kRuns; ++run) {
+        OstraInstall install;
+        if (!install.Make("bench" + std::to_string(run), {"kaeru", "hoshi"})) return 1;
+        {
+            StandinClient host;
+            if (!host.Start({"--no-shape"}, "bench-host" + std::to_string(run) + ".log")) return 1;
+            ChildProcess ostra;
+            const double start = Now();
+            if (!install.Start(ostra)) return 1;
+            startUp.push_back(MsUntilSkin(ostra.Id(), start));
+
+            // A second host, started while the program runs.
+            StandinClient later;
+            const double launched = Now();
+            if (!later.Start({"--no-shape", "--no-mutex", "--pos", "700,200"},
+                             "bench-later" + std::to_string(run) + ".log"))
+                return 1;
+            const double shown = Now();
+            const double before = Now();
+            while (WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size() < 2 && Now() - before < 30000)
+                Sleep(1);
+            lateHost.push_back(Now() - shown);
+            std::printf("run %d: start-up %.0f ms; later host: window after %.0f ms, skin %.0f ms after that\n", run,
+                        startUp.back(), shown - launched, lateHost.back());
+            Exit(ostra);
+            later.Quit();
+            host.Quit();
+        }
+    }
+    Summary("start to first skin shown", startUp);
+    Summary("later host's window to its skin", lateHost);
+
+    OstraInstall install;
+    if (!install.Make("bench-about", {"kaeru"})) return 1;
+    ChildProcess ostra;
+    if (!install.Start(ostra)) return 1;
+    HWND main = ostra.FindWindowOfClass(ostra::kMainWindowClass, 15000);
+    Sleep(2000);
+    Memory(ostra.Handle(), "before the about box");
+    PostMessageA(main, WM_COMMAND, 40006, 0);
+    Sleep(2000);
+    Memory(ostra.Handle(), "about box open 2 s");
+    Sleep(30000);
+    Memory(ostra.Handle(), "about box open 32 s");
+    Sleep(30000);
+    Memory(ostra.Handle(), "about box open 62 s");
+    for (HWND box : WindowsOfClass(ostra.Id(), "#32770"))
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    Sleep(1000);
+    Exit(ostra);
+    return 0;
+}

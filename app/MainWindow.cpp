@@ -150,7 +150,7 @@ HWND MainWindow::Attach(HWND host)
     const HWND known = static_cast<HWND>(m_table.SkinOf(host));
     if (known && m_skins.count(known)) return known;
 
-    SkinWindow* skin = SkinWindow::Open(*this, host);
+    SkinWindow* skin = SkinWindow::Open(*this, host, Application::Get()->Name().c_str());
     if (!skin) return nullptr;
     const HWND hwnd = skin->Handle();
     // The skin's creation dispatched messages: another attach for the same

@@ -5,6 +5,7 @@
 
 #include "app/DroppedSkin.h"
 #include "framework/DeviceContext.h"
+#include "framework/OsVersion.h"
 #include "framework/WindowClass.h"
 #include "pellow/HookMessages.h"
 #include "selka/selka.h"
@@ -69,14 +70,19 @@ BOOL SkinWindow::RegisterClass()
                                LoadCursorA(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
 }
 
-SkinWindow* SkinWindow::Open(SkinOwner& owner, HWND host)
+SkinWindow* SkinWindow::Open(SkinOwner& owner, HWND host, const char* caption)
 {
     if (!RegisterClass()) return nullptr;
     SkinWindow* skin = new SkinWindow(owner, host);
-    // Tool window: no taskbar button; no activation by a click, which would
-    // take the keyboard focus from the user's work.
-    const DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
-    if (!skin->CreateEx(ostra::kSkinWindowClass, "", WS_POPUP, exStyle, 0, 0, 1, 1, nullptr, nullptr, nullptr) ||
+    // Tool window: no taskbar button; on systems that know it (NT 5.0 and
+    // later) no activation by a click, which would take the keyboard focus
+    // from the user's work.
+    DWORD exStyle = WS_EX_TOOLWINDOW;
+    OSVERSIONINFOA version;
+    if (QueryOsVersion(version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion > 4)
+        exStyle |= WS_EX_NOACTIVATE;
+    if (!skin->CreateEx(ostra::kSkinWindowClass, caption ? caption : "", WS_POPUP, exStyle, 0, 0, 1, 1, nullptr,
+                        nullptr, nullptr) ||
         !skin->m_hwnd) {
         // The window is gone (or never was): the object is still ours.
         delete skin;

@@ -32,7 +32,9 @@ class SkinWindow : public Window, public PlayerWindow, public SentenceTarget {
     // Makes the skin window for 'host' (the creation handler chooses and
     // loads the skin), makes it not topmost and places it; null when the
     // skin could not be loaded. User-interface thread.
-    static SkinWindow* Open(SkinOwner& owner, HWND host);
+    // 'caption' is the window's text until the skin's title replaces it
+    // (the program passes its application title).
+    static SkinWindow* Open(SkinOwner& owner, HWND host, const char* caption = "");
 
     // Skin objects not yet deleted (a program waits for none before it ends).
     static int LiveCount();

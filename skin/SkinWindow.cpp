@@ -341,8 +341,9 @@ void SkinWindow::OnZOrderCheck()
         DestroyWindow(m_hwnd);
         return;
     }
-    if (m_definition.ontop && (m_menuOpen || PopupMenuShown())) return;
+    // Read first: a skin in place needs no look for open menus either.
     if (skinzorder::StandsInPlace(m_hwnd, m_host, m_definition.ontop)) return;
+    if (m_definition.ontop && (m_menuOpen || PopupMenuShown())) return;
     SetOstraZOrder(m_hwnd, m_host, m_definition.ontop, SWP_NOACTIVATE);
 }
 

@@ -1,5 +1,7 @@
 #include "skin/SkinZOrder.h"
 
+#include "pellow/HookMessages.h"
+
 namespace skinzorder {
 
 namespace {
@@ -7,6 +9,16 @@ namespace {
 bool IsTopmost(HWND window)
 {
     return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// Another skin that stands above the windows that are not topmost: skins
+// "ontop" share the top, and each taking it from the others in turn would
+// restack them all ten times a second.
+bool IsSkinOnTop(HWND window)
+{
+    char name[sizeof ostra::kSkinWindowClass + 1] = {};
+    return GetClassNameA(window, name, sizeof name) > 0 && lstrcmpA(name, ostra::kSkinWindowClass) == 0 &&
+           GetPropA(window, ostra::kSkinAboveProperty) != nullptr;
 }
 
 } // namespace
@@ -21,10 +33,11 @@ bool StandsInPlace(HWND skin, HWND host, bool onTop)
         // Above every other window.
         return IsTopmost(skin) && GetWindow(skin, GW_HWNDPREV) == nullptr;
     }
-    // Above every window that is not topmost, and not topmost itself.
+    // Above every window that is not topmost (other skins "ontop" aside),
+    // and not topmost itself.
     if (IsTopmost(skin)) return false;
     for (HWND above = GetWindow(skin, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV))
-        if (!IsTopmost(above)) return false;
+        if (!IsTopmost(above) && !IsSkinOnTop(above)) return false;
     return true;
 }
 

@@ -8,8 +8,11 @@
 
 namespace skinzorder {
 
-// onTop: the skin's "ontop" setting. False when unsure: the caller then
-// lets SetOstraZOrder decide, as before.
+// onTop: the skin's "ontop" setting. Such a skin over a host that is not
+// topmost stands in place above every window that is not topmost, other
+// skins "ontop" aside: they share the top instead of taking it from each
+// other at every check. False when unsure: the caller then lets
+// SetOstraZOrder decide.
 bool StandsInPlace(HWND skin, HWND host, bool onTop);
 
 } // namespace skinzorder

@@ -233,6 +233,9 @@ void MainWindow::DiscoverHostsAndCheckSkins()
     EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&windows));
     for (const auto& window : windows) {
         if (window.second == ostra::kHostWindowClass) {
+            // A host with a live skin would only wake to ignore the request.
+            const HWND skin = static_cast<HWND>(m_table.SkinOf(window.first));
+            if (skin && m_skins.count(skin)) continue;
             PostMessageA(window.first, m_notifyMessage, ostra::kNotifyAttach, 0);
         } else if (window.second == ostra::kSkinWindowClass) {
             SendMessageA(window.first, ostra::WM_SKIN_CHECK, 0, 0);

@@ -1,4 +1,5 @@
 #include "skin/SkinWindow.h"
+#include "skin/SkinZOrder.h"
 
 #include <cstdio>
 #include <vector>
@@ -346,8 +347,10 @@ void SkinWindow::OnZOrderCheck()
         DestroyWindow(m_hwnd);
         return;
     }
-    if (!m_definition.ontop || (!m_menuOpen && !PopupMenuShown()))
-        SetOstraZOrder(m_hwnd, m_host, m_definition.ontop, SWP_NOACTIVATE);
+    // Read first: a skin in place needs no look for open menus either.
+    if (skinzorder::StandsInPlace(m_hwnd, m_host, m_definition.ontop)) return;
+    if (m_definition.ontop && (m_menuOpen || PopupMenuShown())) return;
+    SetOstraZOrder(m_hwnd, m_host, m_definition.ontop, SWP_NOACTIVATE);
 }
 
 void SkinWindow::NotifyHost(const char* event)

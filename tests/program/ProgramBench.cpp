@@ -13,6 +13,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -75,10 +76,45 @@ void Memory(HANDLE process, const char* when)
                 counters.WorkingSetSize / 1024);
 }
 
+// Holds three stand-in hosts and the program with their skins for
+// 'seconds', asleep, for tests/program/idle-cpu.sh to read the processes'
+// CPU from outside Wine. 'still' removes the skins' animation files first.
+int Idle(int seconds, bool still)
+{
+    OstraInstall install;
+    if (!install.Make(still ? "idle-still" : "idle-animated", {"kaeru", "hoshi"})) return 1;
+    if (still) {
+        for (const char* file : {"kaeru\\surface0a.txt", "kaeru\\surface7a.txt", "hoshi\\surface0a.txt"})
+            DeleteFileA((install.Folder() + "\\skin\\" + file).c_str());
+    }
+    StandinClient hosts[3];
+    const char* places[3] = {"100,100", "400,100", "700,100"};
+    for (int i = 0; i < 3; ++i) {
+        std::vector<std::string> args = {"--no-shape", "--pos", places[i]};
+        if (i > 0) args.push_back("--no-mutex");
+        if (!hosts[i].Start(args, "idle-host" + std::to_string(i) + ".log")) return 1;
+    }
+    ChildProcess ostra;
+    if (!install.Start(ostra)) return 1;
+    const double start = Now();
+    while (WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size() < 3 && Now() - start < 30000)
+        Sleep(10);
+    std::printf("skins: %zu\n", WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size());
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    Exit(ostra);
+    for (StandinClient& host : hosts)
+        host.Quit();
+    return 0;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if (argc >= 3 && std::string(argv[1]) == "idle")
+        return Idle(std::atoi(argv[2]), argc >= 4 && std::string(argv[3]) == "still");
+
     constexpr int kRuns = 5;
     std::vector<double> startUp;
     std::vector<double> lateHost;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h> // DROPFILES
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <tuple>
@@ -649,6 +650,73 @@ TEST_F(SkinWindowTest, KeepsItsPlaceInTheStackingOrderBesideTheHost)
         hostBelow = hostBelow || w == host.Window();
     EXPECT_TRUE(hostBelow);
     EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+namespace {
+
+// Every top-level window from the top of the stacking order down.
+std::vector<HWND> StackingOrder()
+{
+    std::vector<HWND> order;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        order.push_back(w);
+    return order;
+}
+
+size_t PlaceOf(const std::vector<HWND>& order, HWND window)
+{
+    return static_cast<size_t>(std::find(order.begin(), order.end(), window) - order.begin());
+}
+
+} // namespace
+
+// The check runs ten times a second: a skin that stands in its place is left
+// there, with every other window (the host above all) where it was; a skin
+// another window pushed out of place is put back by the next check.
+TEST_F(SkinWindowTest, TheStackingCheckLeavesASkinInPlaceAloneAndPutsBackOnePushedAway)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SkinTestOther";
+    RegisterClassA(&wc);
+    StandinClient host;
+    SkinWindow* skin = StartWithSkin(host);
+    ASSERT_NE(skin, nullptr);
+    HWND window = skin->Handle();
+    HWND other = CreateWindowExA(0, "SkinTestOther", "another program", WS_POPUP | WS_VISIBLE, 300, 300, 100, 100,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+
+    // a_frog, behind its host: the other window comes between them.
+    SendMessageA(window, ostra::WM_SKIN_CHECK, 0, 0);
+    ASSERT_EQ(GetWindow(host.Window(), GW_HWNDNEXT), window);
+    std::vector<HWND> before = StackingOrder();
+    SendMessageA(window, ostra::WM_SKIN_CHECK, 0, 0);
+    EXPECT_EQ(StackingOrder(), before);
+    SetWindowPos(other, host.Window(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_EQ(GetWindow(host.Window(), GW_HWNDNEXT), other);
+    SendMessageA(window, ostra::WM_SKIN_CHECK, 0, 0);
+    EXPECT_EQ(GetWindow(host.Window(), GW_HWNDNEXT), window);
+
+    // b_star, "ontop": first of the windows that are not topmost. Placed
+    // again while in place, its host would sink below the next window.
+    SendMessageA(window, WM_COMMAND, 101, 0);
+    ASSERT_TRUE(IsWindow(window));
+    SendMessageA(window, ostra::WM_SKIN_CHECK, 0, 0);
+    before = StackingOrder();
+    ASSERT_LT(PlaceOf(before, window), PlaceOf(before, host.Window()));
+    for (size_t i = 0; i < PlaceOf(before, window); ++i)
+        ASSERT_TRUE(GetWindowLongA(before[i], GWL_EXSTYLE) & WS_EX_TOPMOST);
+    for (int check = 0; check < 3; ++check)
+        SendMessageA(window, ostra::WM_SKIN_CHECK, 0, 0);
+    EXPECT_EQ(StackingOrder(), before);
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_EQ(GetWindow(other, GW_HWNDNEXT), window) << "the other window did not come above the skin";
+    SendMessageA(window, ostra::WM_SKIN_CHECK, 0, 0);
+    EXPECT_EQ(GetWindow(window, GW_HWNDNEXT), other);
+    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    DestroyWindow(other);
 }
 
 namespace {

@@ -149,8 +149,14 @@ HWND MainWindow::Attach(HWND host)
     // waiting for an earlier answer) gets that skin, not a second one.
     const HWND known = static_cast<HWND>(m_table.SkinOf(host));
     if (known && m_skins.count(known)) return known;
-
+    // The skin's creation dispatches messages (it asks the host), and the
+    // hook may ask again meanwhile when it gave up waiting: that attach is
+    // refused (the hook asks once more on the next notify and then gets
+    // this skin) instead of making a second skin for the same host.
+    if (m_attaching.count(host)) return nullptr;
+    m_attaching.insert(host);
     SkinWindow* skin = SkinWindow::Open(*this, host, Application::Get()->Name().c_str());
+    m_attaching.erase(host);
     if (!skin) return nullptr;
     const HWND hwnd = skin->Handle();
     // The skin's creation dispatched messages: another attach for the same

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,7 @@ class MainWindow : public Window, public SkinOwner, public SkinWindowList {
     HDC m_screen;
     SkinTable m_table;
     std::map<HWND, SkinWindow*> m_skins; // skin window -> its object, while the window lives
+    std::set<HWND> m_attaching;          // hosts whose skin window is being made
     SharedBlock m_block;
     TickClock m_talkClock;
     TickClock m_monitorClock;

@@ -69,7 +69,12 @@ LRESULT TestMainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case ostra::WM_SKIN_ATTACH: {
         ++attachRequests;
         if (SkinWindow* known = SkinOf(host)) return reinterpret_cast<LRESULT>(known->Handle());
+        // An attach that comes while this host's skin is being made (the
+        // hook gave up waiting) is refused, as the program does.
+        if (m_attaching.count(host)) return 0;
+        m_attaching.insert(host);
         SkinWindow* skin = SkinWindow::Open(*this, host);
+        m_attaching.erase(host);
         if (!skin) return 0;
         m_table[host] = skin;
         return reinterpret_cast<LRESULT>(skin->Handle());

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 
 #include "framework/Window.h"
@@ -63,6 +64,7 @@ class TestMainWindow : public Window, public SkinOwner {
     BYTE m_alpha = 100;
     HDC m_screen = nullptr;
     std::map<HWND, SkinWindow*> m_table; // host window -> skin object
+    std::set<HWND> m_attaching;          // hosts whose skin is being made
 };
 
 // Dispatches this thread's messages until done() or 'ms' have passed; the

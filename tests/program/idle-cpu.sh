@@ -29,33 +29,8 @@ mkdir -p "$out/win64/testtmp/program_idle"
 OSTRA_TEST_TMP=$(winepath -w "$out/win64/testtmp/program_idle")
 settle=3
 
-cpu_ns() { # every thread of every process given
-  local sum=0 p t ns
-  for p in "$@"; do
-    for t in /proc/"$p"/task/*/schedstat; do
-      read -r ns _ <"$t" 2>/dev/null && sum=$((sum + ns))
-    done
-  done
-  echo "$sum"
-}
-
-of_this_prefix() {
-  local p
-  for p in "$@"; do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" && echo "$p"
-  done
-  return 0
-}
-
-server_pid() {
-  local id p
-  id="server-$(stat -c '%D' "$prefix")-$(printf '%x' "$(stat -c '%i' "$prefix")")"
-  for p in $(pgrep -u "$(id -u)" wineserver); do
-    case $(readlink "/proc/$p/cwd") in *"/$id") echo "$p" ;; esac
-  done
-}
-
-percent() { awk -v n="$1" -v w="$2" 'BEGIN { printf "%.2f", 100 * n / w }'; }
+# shellcheck source=../../tools/proc-cpu.sh
+source "$root/tools/proc-cpu.sh"
 
 wineserver -p </dev/null >/dev/null 2>&1 || true
 for kind in "$@"; do
@@ -66,7 +41,7 @@ for kind in "$@"; do
   ostra=$(of_this_prefix $(pgrep -f 'ostra\.exe'))
   hosts=$(of_this_prefix $(pgrep -f 'ssp\.exe'))
   server=$(server_pid)
-  x=$(pgrep -f "^Xvfb ${DISPLAY} " | head -n 1)
+  x=$(xserver_pid)
   o0=$(cpu_ns $ostra); h0=$(cpu_ns $hosts); s0=$(cpu_ns $server); x0=$(cpu_ns $x); t0=$(date +%s%N)
   sleep "$seconds"
   o1=$(cpu_ns $ostra); h1=$(cpu_ns $hosts); s1=$(cpu_ns $server); x1=$(cpu_ns $x); t1=$(date +%s%N)

@@ -24,39 +24,8 @@ bench="$out/win64/tests/surfaces_bench.exe"
 prefix=$(cd "$WINEPREFIX" && pwd)
 settle=3
 
-# Nanoseconds on a CPU of every thread of a process.
-cpu_ns() {
-  local sum=0 t
-  for t in /proc/"$1"/task/*/schedstat; do
-    read -r ns _ <"$t" 2>/dev/null && sum=$((sum + ns))
-  done
-  echo "$sum"
-}
-
-# Processes of this prefix only: other checkouts on the machine run their own.
-of_this_prefix() {
-  local p
-  for p in "$@"; do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" && echo "$p"
-  done
-  return 0
-}
-
-server_pid() {
-  local id p
-  id="server-$(stat -c '%D' "$prefix")-$(printf '%x' "$(stat -c '%i' "$prefix")")"
-  for p in $(pgrep -u "$(id -u)" wineserver); do
-    case $(readlink "/proc/$p/cwd") in *"/$id") echo "$p" ;; esac
-  done
-}
-
-xserver_pid() {
-  pgrep -f "^Xvfb ${DISPLAY} " | head -n 1
-}
-
-percent() { # nanoseconds over wall nanoseconds
-  awk -v n="$1" -v w="$2" 'BEGIN { printf "%.2f", 100 * n / w }'
-}
+# shellcheck source=../../tools/proc-cpu.sh
+source "$root/tools/proc-cpu.sh"
 
 wineserver -p </dev/null >/dev/null 2>&1 || true
 for folder in "$@"; do

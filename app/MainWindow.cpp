@@ -105,7 +105,9 @@ void MainWindow::OnDestroy()
 {
     // Removing the hook makes it detach every host window, which destroys
     // their skin windows (each telling its host and module) through
-    // WM_SKIN_DETACH.
+    // WM_SKIN_DETACH. A host that asks for a skin meanwhile (a notify it
+    // took before the hook went) gets none: the program is ending.
+    m_closing = true;
     if (m_hookInstalled) SetupHook(m_hwnd, 0);
     m_hookInstalled = false;
     // A host whose hook did not answer keeps its skin until here: every
@@ -147,6 +149,7 @@ HWND MainWindow::Attach(HWND host)
 {
     // A late attach for a host whose skin still lives (the hook gave up
     // waiting for an earlier answer) gets that skin, not a second one.
+    if (m_closing) return nullptr;
     const HWND known = static_cast<HWND>(m_table.SkinOf(host));
     if (known && m_skins.count(known)) return known;
     // The skin's creation dispatches messages (it asks the host), and the

@@ -97,6 +97,7 @@ class MainWindow : public Window, public SkinOwner, public SkinWindowList {
     talk::SstpRouter m_router; // the SSTP relay, while routing is on
     UINT m_notifyMessage;
     bool m_busy = false;
+    bool m_closing = false; // the window's destruction has begun: no new skins
     bool m_iconAdded = false;
     bool m_hookInstalled = false;
 };

@@ -35,9 +35,13 @@ bool StandsInPlace(HWND skin, HWND host, bool onTop)
     }
     // Above every window that is not topmost (other skins "ontop" aside),
     // and not topmost itself.
+    // The walk ends at the first topmost window: every window above that one
+    // is topmost too.
     if (IsTopmost(skin)) return false;
-    for (HWND above = GetWindow(skin, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV))
-        if (!IsTopmost(above) && !IsSkinOnTop(above)) return false;
+    for (HWND above = GetWindow(skin, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        if (IsTopmost(above)) return true;
+        if (!IsSkinOnTop(above)) return false;
+    }
     return true;
 }
 

@@ -132,6 +132,14 @@ void HostWatch::OnMessageTaken(int code, WPARAM removal, const MSG* message)
     // one installed the hook: let the window go, so the new one can take it.
     if (m_gate.IsAttachedUnderAnother(installed) && GiveBackWindow()) m_gate.Dropped();
     const bool isNotify = m_notifyMessage != 0 && message->message == m_notifyMessage;
+    // The main program asks an attached window again only when it keeps no
+    // skin for it: the skin ended while the host lives (a switch to a skin
+    // that could not be loaded). The window is given back and attached anew,
+    // or it would stay without a skin for the rest of its life.
+    if (isNotify && message->wParam == ostra::kNotifyAttach && code >= 0 && (removal & PM_REMOVE) != 0 &&
+        m_gate.IsAttached() && message->hwnd && message->hwnd == m_hostWindow &&
+        !IsLiveSkin(static_cast<HWND>(GetPropA(m_hostWindow, ostra::kHostSkinProperty))) && GiveBackWindow())
+        m_gate.Dropped();
     if (!m_gate.MayAttach(code, (removal & PM_REMOVE) != 0, isNotify, message->wParam, installed)) return;
     HWND target = message->hwnd;
     if (!target || !HasHostWindowClass(target) || GetPropA(target, ostra::kHostSkinProperty)) return;
@@ -269,14 +277,19 @@ HWND HostWatch::SkinForMove(HWND host)
 {
     HWND main = CurrentMainWindow();
     if (!main) return nullptr;
+    // The window the attach answered, as long as it lives.
     HWND skin = static_cast<HWND>(GetPropA(host, ostra::kHostSkinProperty));
-    // The window the attach answered, as long as it is still a skin window
-    // of the main program: a handle of a destroyed skin can come back as
-    // another window's.
-    if (skin && IsWindow(skin) && IsSkinWindowClass(skin) &&
-        GetWindowThreadProcessId(skin, nullptr) == GetWindowThreadProcessId(main, nullptr))
-        return skin;
+    if (IsLiveSkin(skin)) return skin;
     return LookupSkin(host);
+}
+
+bool HostWatch::IsLiveSkin(HWND skin)
+{
+    // A skin window of the main program: a handle of a destroyed skin can
+    // come back as another window's.
+    HWND main = CurrentMainWindow();
+    return main && skin && IsWindow(skin) && IsSkinWindowClass(skin) &&
+           GetWindowThreadProcessId(skin, nullptr) == GetWindowThreadProcessId(main, nullptr);
 }
 
 void HostWatch::OnDeactivate(HWND host)

@@ -61,6 +61,8 @@ private:
     // it is a skin window of the main program's thread, so that a move costs
     // no lookup round trip; else whatever the lookup answers.
     HWND SkinForMove(HWND host);
+    // Whether 'skin' is a live skin window of the main program.
+    bool IsLiveSkin(HWND skin);
     HWND CurrentMainWindow();
 
     // Where the host window stood when its skin was last told of a move:

@@ -367,6 +367,52 @@ TEST_F(ProgramTest, SwitchAllSkinsChangesEverySkinAndRepublishes)
     EXPECT_EQ(Payloads(m_host, "NOTIFY SSTP/1.1\r\nSender: おすとら\r\nEvent: OnOstraObjectChanging").size(), 1u);
 }
 
+TEST_F(ProgramTest, AHostWhoseSkinEndedGetsANewOne)
+{
+    ASSERT_TRUE(m_install.Make("SkinEnded", {"hoshi", "kaeru"}));
+    ASSERT_TRUE(m_install.Start(m_ostra));
+    m_main = m_ostra.FindWindowOfClass(ostra::kMainWindowClass, kWaitMs);
+    ASSERT_NE(m_main, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    HWND skin = WaitForSkin();
+    ASSERT_NE(skin, nullptr);
+
+    // The frog's pictures go after the catalogue was read: switching to it
+    // fails and the skin window ends while its host lives on.
+    const std::string frog = m_install.Folder() + "\\skin\\kaeru\\";
+    WIN32_FIND_DATAA found{};
+    HANDLE find = FindFirstFileA((frog + "*.png").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do
+        ASSERT_TRUE(DeleteFileA((frog + found.cFileName).c_str()));
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    PostMessageA(skin, WM_COMMAND, 101, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(skin); }, kWaitMs));
+
+    // The main program finds the host without a skin and the host, still
+    // hooked, takes a new one: the star again, published for that host.
+    HWND next = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::vector<HWND> skins = WindowsOfClass(m_ostra.Id(), ostra::kSkinWindowClass);
+            next = skins.size() == 1 && IsWindowVisible(skins[0]) ? skins[0] : nullptr;
+            return next && ReadSharedBlock() == ExpectedBlock({{next, m_host.Window()}}, "ほし");
+        },
+        kWaitMs));
+    // It follows its host like the first one did.
+    RECT before{};
+    GetWindowRect(next, &before);
+    ASSERT_TRUE(m_host.Control("move 360 170"));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            RECT now{};
+            GetWindowRect(next, &now);
+            return now.left == before.left + 60 && now.top == before.top + 20;
+        },
+        kWaitMs));
+}
+
 TEST_F(ProgramTest, CommandTwoOfASkinWindowEndsTheProgram)
 {
     ASSERT_NO_FATAL_FAILURE(StartHost());

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ namespace {
 
 constexpr DWORD kWaitMs = 15000;
 constexpr size_t kBlockSize = 65536;
+constexpr WPARAM kMainTimerId = 101; // the main window's 100 ms timer
 const char kTitle[] = "おすとら for SSP";
 const char kKaeruTitle[] = "かえる";
 
@@ -411,6 +413,80 @@ TEST_F(ProgramTest, AHostWhoseSkinEndedGetsANewOne)
             return now.left == before.left + 60 && now.top == before.top + 20;
         },
         kWaitMs));
+}
+
+namespace {
+
+// Every top-level window from the top of the stacking order down.
+std::vector<HWND> StackingOrder()
+{
+    std::vector<HWND> order;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        order.push_back(w);
+    return order;
+}
+
+size_t PlaceOf(const std::vector<HWND>& order, HWND window)
+{
+    return static_cast<size_t>(std::find(order.begin(), order.end(), window) - order.begin());
+}
+
+} // namespace
+
+// Two skins "ontop" (the star) over two hosts that are not topmost share the
+// top: the main window's rounds of checks leave them where they stand, and
+// put both back above a window that came over them.
+TEST_F(ProgramTest, SkinsOnTopShareTheTopAcrossRoundsOfChecks)
+{
+    ASSERT_TRUE(m_install.Make("SkinsOnTop", {"hoshi"}));
+    ASSERT_TRUE(m_install.Start(m_ostra));
+    m_main = m_ostra.FindWindowOfClass(ostra::kMainWindowClass, kWaitMs);
+    ASSERT_NE(m_main, nullptr);
+    ASSERT_NO_FATAL_FAILURE(StartHost());
+    StandinClient second;
+    ASSERT_TRUE(second.Start({"--no-shape", "--no-mutex", "--pos", "700,150"}, "second.log"));
+    std::vector<HWND> skins;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            skins = WindowsOfClass(m_ostra.Id(), ostra::kSkinWindowClass);
+            return skins.size() == 2 && IsWindowVisible(skins[0]) && IsWindowVisible(skins[1]);
+        },
+        kWaitMs));
+    HWND other = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 500, 500, 50, 50, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+
+    // A round of checks is what the 100 ms timer runs; sent here, it is
+    // known to have run when the call returns.
+    const auto round = [&] {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutA(m_main, WM_TIMER, kMainTimerId, 0, SMTO_ABORTIFHUNG, kWaitMs, &ignored) != 0;
+    };
+    const auto skinsOnTop = [&](const std::vector<HWND>& order) {
+        for (HWND skin : skins) {
+            if (GetWindowLongA(skin, GWL_EXSTYLE) & WS_EX_TOPMOST) return false;
+            for (size_t i = 0; i < PlaceOf(order, skin); ++i)
+                if (!(GetWindowLongA(order[i], GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+                    std::find(skins.begin(), skins.end(), order[i]) == skins.end())
+                    return false;
+        }
+        return true;
+    };
+    ASSERT_TRUE(round());
+    std::vector<HWND> before = StackingOrder();
+    ASSERT_TRUE(skinsOnTop(before));
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_TRUE(round());
+        EXPECT_EQ(StackingOrder(), before) << "round " << i;
+    }
+
+    // The program's own timer may put them back before the round does:
+    // either way it is the program's check that did.
+    ASSERT_TRUE(SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+    ASSERT_TRUE(round());
+    EXPECT_TRUE(skinsOnTop(StackingOrder()));
+    DestroyWindow(other);
+    second.Quit();
 }
 
 TEST_F(ProgramTest, CommandTwoOfASkinWindowEndsTheProgram)

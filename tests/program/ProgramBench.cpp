@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,20 @@ int Idle(int seconds, bool still)
     const double start = Now();
     while (WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size() < 3 && Now() - start < 30000)
         Sleep(10);
-    std::printf("skins: %zu\n", WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size());
+    // Both sample skins: every host starts with the star (first in the
+    // catalogue); the last one switches to the frog.
+    const std::vector<HWND> skins = WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass);
+    bool frog = false;
+    if (!skins.empty()) {
+        PostMessageA(skins.back(), WM_COMMAND, 101, 0);
+        char title[64] = {};
+        while (!(frog = std::strcmp(title, "かえる") == 0) && Now() - start < 30000) {
+            Sleep(10);
+            GetWindowTextA(skins.back(), title, sizeof title);
+        }
+    }
+    std::printf("skins: %zu (%s)\n", WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size(),
+                frog ? "2 stars, 1 frog" : "3 stars");
     std::fflush(stdout);
     Sleep(static_cast<DWORD>(seconds) * 1000);
     Exit(ostra);

@@ -343,12 +343,13 @@ void SkinWindow::Place()
 
 void SkinWindow::OnZOrderCheck()
 {
-    if (!IsWindow(m_host)) {
+    // Read first: a skin in place needs no look for open menus either.
+    const skinzorder::Standing standing = skinzorder::StandingOf(m_hwnd, m_host, m_definition.ontop);
+    if (standing == skinzorder::Standing::HostGone) {
         DestroyWindow(m_hwnd);
         return;
     }
-    // Read first: a skin in place needs no look for open menus either.
-    if (skinzorder::StandsInPlace(m_hwnd, m_host, m_definition.ontop)) return;
+    if (standing == skinzorder::Standing::InPlace) return;
     if (m_definition.ontop && (m_menuOpen || PopupMenuShown())) return;
     SetOstraZOrder(m_hwnd, m_host, m_definition.ontop, SWP_NOACTIVATE);
 }

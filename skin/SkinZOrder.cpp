@@ -23,26 +23,35 @@ bool IsSkinOnTop(HWND window)
 
 } // namespace
 
-bool StandsInPlace(HWND skin, HWND host, bool onTop)
+Standing StandingOf(HWND skin, HWND host, bool onTop)
 {
+    SetLastError(ERROR_SUCCESS);
+    const LONG hostStyle = GetWindowLongA(host, GWL_EXSTYLE);
+    if (hostStyle == 0 && GetLastError() == ERROR_INVALID_WINDOW_HANDLE) return Standing::HostGone;
+    const bool hostTopmost = (hostStyle & WS_EX_TOPMOST) != 0;
+    bool inPlace = true;
     if (!onTop) {
         // Right below its host, in the host's band.
-        return GetWindow(host, GW_HWNDNEXT) == skin && IsTopmost(skin) == IsTopmost(host);
-    }
-    if (IsTopmost(host)) {
+        inPlace = IsTopmost(skin) == hostTopmost && GetWindow(host, GW_HWNDNEXT) == skin;
+    } else if (hostTopmost) {
         // Above every other window.
-        return IsTopmost(skin) && GetWindow(skin, GW_HWNDPREV) == nullptr;
+        inPlace = IsTopmost(skin) && GetWindow(skin, GW_HWNDPREV) == nullptr;
+    } else if (IsTopmost(skin)) {
+        // Above every window that is not topmost (other skins "ontop"
+        // aside), and not topmost itself.
+        inPlace = false;
+    } else {
+        // The walk ends at the first topmost window: every window above
+        // that one is topmost too.
+        for (HWND above = GetWindow(skin, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+            if (IsTopmost(above)) break;
+            if (!IsSkinOnTop(above)) {
+                inPlace = false;
+                break;
+            }
+        }
     }
-    // Above every window that is not topmost (other skins "ontop" aside),
-    // and not topmost itself.
-    // The walk ends at the first topmost window: every window above that one
-    // is topmost too.
-    if (IsTopmost(skin)) return false;
-    for (HWND above = GetWindow(skin, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-        if (IsTopmost(above)) return true;
-        if (!IsSkinOnTop(above)) return false;
-    }
-    return true;
+    return inPlace ? Standing::InPlace : Standing::OutOfPlace;
 }
 
 } // namespace skinzorder

@@ -8,11 +8,15 @@
 
 namespace skinzorder {
 
+enum class Standing { InPlace, OutOfPlace, HostGone };
+
 // onTop: the skin's "ontop" setting. Such a skin over a host that is not
 // topmost stands in place above every window that is not topmost, other
 // skins "ontop" aside: they share the top instead of taking it from each
-// other at every check. False when unsure: the caller then lets
-// SetOstraZOrder decide.
-bool StandsInPlace(HWND skin, HWND host, bool onTop);
+// other at every check. OutOfPlace when unsure: the caller then lets
+// SetOstraZOrder decide. HostGone when the host window no longer exists,
+// told by the first read of it (a separate IsWindow would cost one more
+// round trip to the window server per skin and check).
+Standing StandingOf(HWND skin, HWND host, bool onTop);
 
 } // namespace skinzorder

@@ -110,6 +110,14 @@ int Application::Run()
                 if (!window->OnIdle()) allWantMore = false;
             }
             if (!allWantMore) idleArmed = false;
+            if (!idleArmed && MainWindowAlive()) {
+                // The idle work is done: wait at once instead of looking at
+                // the queue again first (one more round trip on every timer
+                // tick). Whatever arrived since the last look, also what the
+                // idle work posted, ends the wait right away.
+                registry.PurgeTemporaries();
+                WaitMessage();
+            }
         } else {
             WaitMessage();
         }

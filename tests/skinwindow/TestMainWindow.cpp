@@ -88,15 +88,10 @@ LRESULT TestMainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_TIMER:
         if (wParam == kNotifyTimer) {
-            EnumWindows(
-                [](HWND window, LPARAM notify) -> BOOL {
-                    char name[32] = {};
-                    GetClassNameA(window, name, sizeof name);
-                    if (lstrcmpA(name, ostra::kHostWindowClass) == 0)
-                        PostMessageA(window, static_cast<UINT>(notify), ostra::kNotifyAttach, 0);
-                    return TRUE;
-                },
-                static_cast<LPARAM>(RegisterWindowMessageA(ostra::kNotifyMessageName)));
+            const UINT notify = RegisterWindowMessageA(ostra::kNotifyMessageName);
+            for (HWND host = FindWindowExA(nullptr, nullptr, ostra::kHostWindowClass, nullptr); host;
+                 host = FindWindowExA(nullptr, host, ostra::kHostWindowClass, nullptr))
+                if (!m_dropped.count(host)) PostMessageA(host, notify, ostra::kNotifyAttach, 0);
             // The z-order check, which also finds skins whose host is gone.
             std::vector<HWND> skins;
             for (const auto& entry : m_table)
@@ -120,6 +115,7 @@ LRESULT TestMainWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             reinterpret_cast<LPARAM>(this));
         for (const auto& entry : m_table) {
             if (entry.second->Handle() == reinterpret_cast<HWND>(wParam)) {
+                m_dropped.insert(entry.first);
                 entry.second->Close();
                 break;
             }

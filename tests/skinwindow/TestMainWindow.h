@@ -65,6 +65,10 @@ class TestMainWindow : public Window, public SkinOwner {
     HDC m_screen = nullptr;
     std::map<HWND, SkinWindow*> m_table; // host window -> skin object
     std::set<HWND> m_attaching;          // hosts whose skin is being made
+    // Hosts whose skin a drop request closed. The drop stands for a detach,
+    // after which the hook keeps the host released: the timer does not ask
+    // them again (the hook gives a host whose skin ended otherwise a new one).
+    std::set<HWND> m_dropped;
 };
 
 // Dispatches this thread's messages until done() or 'ms' have passed; the

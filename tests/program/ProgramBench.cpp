@@ -21,21 +21,10 @@
 
 #include "OstraInstall.h"
 #include "harness/StandinClient.h"
+#include "harness/Desktop.h"
 #include "pellow/HookMessages.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 HWND VisibleSkin(DWORD process)
 {
@@ -48,10 +37,10 @@ HWND VisibleSkin(DWORD process)
 double MsUntilSkin(DWORD process, double start)
 {
     while (!VisibleSkin(process)) {
-        if (Now() - start > 30000) return -1;
+        if (NowMs() - start > 30000) return -1;
         Sleep(1);
     }
-    return Now() - start;
+    return NowMs() - start;
 }
 
 void Exit(ChildProcess& ostra)
@@ -97,8 +86,8 @@ int Idle(int seconds, bool still)
     }
     ChildProcess ostra;
     if (!install.Start(ostra)) return 1;
-    const double start = Now();
-    while (WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size() < 3 && Now() - start < 30000)
+    const double start = NowMs();
+    while (WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size() < 3 && NowMs() - start < 30000)
         Sleep(10);
     // Both sample skins: every host starts with the star (first in the
     // catalogue); the last one switches to the frog.
@@ -107,7 +96,7 @@ int Idle(int seconds, bool still)
     if (!skins.empty()) {
         PostMessageA(skins.back(), WM_COMMAND, 101, 0);
         char title[64] = {};
-        while (!(frog = std::strcmp(title, "かえる") == 0) && Now() - start < 30000) {
+        while (!(frog = std::strcmp(title, "かえる") == 0) && NowMs() - start < 30000) {
             Sleep(10);
             GetWindowTextA(skins.back(), title, sizeof title);
         }
@@ -139,21 +128,21 @@ int main(int argc, char** argv)
             StandinClient host;
             if (!host.Start({"--no-shape"}, "bench-host" + std::to_string(run) + ".log")) return 1;
             ChildProcess ostra;
-            const double start = Now();
+            const double start = NowMs();
             if (!install.Start(ostra)) return 1;
             startUp.push_back(MsUntilSkin(ostra.Id(), start));
 
             // A second host, started while the program runs.
             StandinClient later;
-            const double launched = Now();
+            const double launched = NowMs();
             if (!later.Start({"--no-shape", "--no-mutex", "--pos", "700,200"},
                              "bench-later" + std::to_string(run) + ".log"))
                 return 1;
-            const double shown = Now();
-            const double before = Now();
-            while (WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size() < 2 && Now() - before < 30000)
+            const double shown = NowMs();
+            const double before = NowMs();
+            while (WindowsOfClass(ostra.Id(), ostra::kSkinWindowClass).size() < 2 && NowMs() - before < 30000)
                 Sleep(1);
-            lateHost.push_back(Now() - shown);
+            lateHost.push_back(NowMs() - shown);
             std::printf("run %d: start-up %.0f ms; later host: window after %.0f ms, skin %.0f ms after that\n", run,
                         startUp.back(), shown - launched, lateHost.back());
             Exit(ostra);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "OstraInstall.h"
+#include "harness/Desktop.h"
 #include "harness/StandinClient.h"
 #include "pellow/HookMessages.h"
 
@@ -414,24 +415,6 @@ TEST_F(ProgramTest, AHostWhoseSkinEndedGetsANewOne)
         },
         kWaitMs));
 }
-
-namespace {
-
-// Every top-level window from the top of the stacking order down.
-std::vector<HWND> StackingOrder()
-{
-    std::vector<HWND> order;
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-        order.push_back(w);
-    return order;
-}
-
-size_t PlaceOf(const std::vector<HWND>& order, HWND window)
-{
-    return static_cast<size_t>(std::find(order.begin(), order.end(), window) - order.begin());
-}
-
-} // namespace
 
 // Two skins "ontop" (the star) over two hosts that are not topmost share the
 // top: the main window's rounds of checks leave them where they stand, and

@@ -18,24 +18,13 @@
 #include "harness/ChildProcess.h"
 #include "harness/StandinClient.h"
 #include "harness/TestEnv.h"
+#include "harness/Desktop.h"
 #include "pellow/HookMessages.h"
 #include "pellow/pellow.h"
 #include "skin/SkinWindow.h"
 #include "tools/standin/StandinControl.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 SkinWindow* WaitForSkin(TestMainWindow& main, HWND host)
 {
@@ -71,10 +60,10 @@ double MoveRate(HWND host, int count)
         nullptr, 0,
         [](void* p) -> DWORD {
             Run& r = *static_cast<Run*>(p);
-            const double start = Now();
+            const double start = NowMs();
             for (int i = 0; i < r.count; ++i)
                 Control(r.host, "move " + std::to_string(200 + (i % 2) * 100) + " 200");
-            r.ms = (Now() - start) / r.count;
+            r.ms = (NowMs() - start) / r.count;
             InterlockedExchange(&r.done, 1);
             return 0;
         },
@@ -166,28 +155,28 @@ int main(int argc, char** argv)
     for (int i = 0; i < kMoves; ++i) {
         const int x = 200 + (i % 2) * 100, y = 200 + (i % 3) * 10;
         const int wantX = x + 150 - 32, wantY = y + 40 - 48;
-        const double start = Now();
+        const double start = NowMs();
         host.Control("move " + std::to_string(x) + " " + std::to_string(y));
         RECT r{};
         for (;;) {
             GetWindowRect(window, &r);
             if (r.left == wantX && r.top == wantY) break;
-            if (Now() - start > 2000) break;
+            if (NowMs() - start > 2000) break;
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
                 DispatchMessageA(&msg);
         }
-        latency.push_back(Now() - start);
+        latency.push_back(NowMs() - start);
     }
     std::sort(latency.begin(), latency.end());
     std::printf("follow latency over %d moves: median %.2f ms, worst %.2f ms\n", kMoves, latency[kMoves / 2],
                 latency.back());
 
     {
-        const double start = Now();
+        const double start = NowMs();
         for (int i = 0; i < kMoves; ++i)
             SendMessageA(window, ostra::WM_SKIN_PLACE, 0, 0);
-        std::printf("one placement (host answering): %.3f ms\n", (Now() - start) / kMoves);
+        std::printf("one placement (host answering): %.3f ms\n", (NowMs() - start) / kMoves);
     }
     double bare = 0, placing = 0;
     for (int turn = 0; turn < 10; ++turn) {
@@ -206,16 +195,16 @@ int main(int argc, char** argv)
     StandinClient hung;
     if (!hung.Start({"--pos", "300,200", "--no-shape", "--answer", "132=hang"}, "bench_hung.log")) return 1;
     SetupHook(main.Handle(), 1);
-    const double attachStart = Now();
+    const double attachStart = NowMs();
     SkinWindow* hungSkin = WaitForSkin(main, hung.Window());
-    std::printf("attach beside a hung host: %.0f ms\n", Now() - attachStart);
+    std::printf("attach beside a hung host: %.0f ms\n", NowMs() - attachStart);
     if (hungSkin) {
         HWND hungWindow = hungSkin->Handle();
         for (int i = 0; i < 3; ++i) {
             PumpFor(3500); // the host's last hung answer is over
-            const double start = Now();
+            const double start = NowMs();
             SendMessageA(hungWindow, ostra::WM_SKIN_PLACE, 0, 0);
-            std::printf("placement against a hung host: %.0f ms\n", Now() - start);
+            std::printf("placement against a hung host: %.0f ms\n", NowMs() - start);
         }
     }
     SetupHook(main.Handle(), 0);

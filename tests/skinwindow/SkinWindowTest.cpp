@@ -15,6 +15,7 @@
 
 #include "SkinTestFolder.h"
 #include "TestMainWindow.h"
+#include "harness/Desktop.h"
 #include "harness/StandinClient.h"
 #include "harness/TestEnv.h"
 #include "pellow/HookMessages.h"
@@ -654,24 +655,6 @@ TEST_F(SkinWindowTest, KeepsItsPlaceInTheStackingOrderBesideTheHost)
     EXPECT_TRUE(hostBelow);
     EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
-
-namespace {
-
-// Every top-level window from the top of the stacking order down.
-std::vector<HWND> StackingOrder()
-{
-    std::vector<HWND> order;
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-        order.push_back(w);
-    return order;
-}
-
-size_t PlaceOf(const std::vector<HWND>& order, HWND window)
-{
-    return static_cast<size_t>(std::find(order.begin(), order.end(), window) - order.begin());
-}
-
-} // namespace
 
 // The check runs ten times a second: a skin that stands in its place is left
 // there, with every other window (the host above all) where it was; a skin
